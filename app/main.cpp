@@ -1,0 +1,10 @@
+#include "app/program.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    startProgram();
+    return app.exec();
+}

@@ -1,0 +1,86 @@
+#include "support/fakeserialport.h"
+
+FakeSerialPort *FakeSerialPort::last = nullptr;
+
+FakeSerialPort::FakeSerialPort(QObject *parent)
+    : SerialPort(parent)
+{
+    last = this;
+}
+
+void FakeSerialPort::install()
+{
+    setSerialPortFactory([](QObject *parent) -> SerialPort * { return new FakeSerialPort(parent); });
+}
+
+SerialPort::OpenResult FakeSerialPort::open(const PortSettings &s)
+{
+    lastSettings = s;
+    calls << QStringLiteral("open %1 %2 %3 %4 %5")
+                 .arg(s.PortName)
+                 .arg(s.BaudRate)
+                 .arg(s.ByteSize)
+                 .arg(s.Parity)
+                 .arg(s.StopBits);
+    m_open = nextOpenResult == OpenResult::Opened;
+    return nextOpenResult;
+}
+
+qint64 FakeSerialPort::bytesWaiting()
+{
+    if (!m_open || failBytesWaiting)
+        return 0;
+    return m_incoming.size();
+}
+
+qint64 FakeSerialPort::read(char *data, qint64 maxBytes)
+{
+    if (!m_open)
+        return 0;
+    const qint64 n = qMin<qint64>(maxBytes, m_incoming.size());
+    memcpy(data, m_incoming.constData(), size_t(n));
+    m_incoming.remove(0, n);
+    return n;
+}
+
+bool FakeSerialPort::writeByte(quint8 byte)
+{
+    calls << QStringLiteral("write ") + QStringLiteral("%1").arg(byte, 2, 16, QLatin1Char('0')).toUpper();
+    if (!m_open)
+        return false;
+    written.append(char(byte));
+    return true;
+}
+
+bool FakeSerialPort::setDtr(bool on)
+{
+    calls << QStringLiteral("dtr %1").arg(on ? 1 : 0);
+    return m_open;
+}
+
+bool FakeSerialPort::setRts(bool on)
+{
+    calls << QStringLiteral("rts %1").arg(on ? 1 : 0);
+    return m_open;
+}
+
+void FakeSerialPort::close()
+{
+    calls << QStringLiteral("close");
+    m_open = false;
+}
+
+void FakeSerialPort::loseDevice()
+{
+    m_open = false;
+    emit deviceGone();
+}
+
+QStringList FakeSerialPort::controlLineCalls() const
+{
+    QStringList out;
+    for (const QString &c : calls)
+        if (c.startsWith(QLatin1String("dtr")) || c.startsWith(QLatin1String("rts")))
+            out << c;
+    return out;
+}

@@ -1,0 +1,83 @@
+#include "support/pty.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+Pty::Pty()
+{
+    char name[256] = {};
+    if (openpty(&m_master, &m_slave, name, nullptr, nullptr) != 0) {
+        m_master = m_slave = -1;
+        return;
+    }
+    termios t{};
+    tcgetattr(m_slave, &t);
+    cfmakeraw(&t);
+    tcsetattr(m_slave, TCSANOW, &t);
+    fcntl(m_master, F_SETFL, fcntl(m_master, F_GETFL) | O_NONBLOCK);
+    m_slavePath = QString::fromLocal8Bit(name);
+}
+
+Pty::~Pty()
+{
+    closeMaster();
+    if (m_slave >= 0)
+        ::close(m_slave);
+}
+
+bool Pty::write(const QByteArray &bytes)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(m_master, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0) {
+            if (errno == EAGAIN || errno == EINTR) {
+                pollfd p{m_master, POLLOUT, 0};
+                ::poll(&p, 1, 100);
+                QCoreApplication::processEvents();
+                continue;
+            }
+            return false;
+        }
+        done += n;
+    }
+    return true;
+}
+
+QByteArray Pty::read(int minBytes, int timeoutMs)
+{
+    QByteArray out;
+    QElapsedTimer t;
+    t.start();
+    char buf[65536];
+    while (true) {
+        const ssize_t n = ::read(m_master, buf, sizeof buf);
+        if (n > 0) {
+            out.append(buf, n);
+            if (out.size() >= minBytes)
+                break;
+            continue;
+        }
+        if (t.elapsed() >= timeoutMs)
+            break;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        pollfd p{m_master, POLLIN, 0};
+        ::poll(&p, 1, 2);
+    }
+    return out;
+}
+
+void Pty::closeMaster()
+{
+    if (m_master >= 0) {
+        ::close(m_master);
+        m_master = -1;
+    }
+}
