@@ -1,9 +1,35 @@
 #include "app/program.h"
 
+#include "app/aboutbox.h"
+#include "app/formmain.h"
+#include "app/prompts.h"
+#include "serial/formtext.h"
+#include "serial/setupdlg.h"
+
 #include <QApplication>
+#include <QPointer>
+
+namespace {
+QPointer<TFormMain> g_formMain;
+QPointer<TAboutBox> g_aboutBox;
+QPointer<TSetupDlg> g_setupDlg;
+QPointer<TFormText> g_formText;
+} // namespace
 
 void startProgram()
 {
-    QApplication::setApplicationDisplayName(QString());
-    QApplication::setApplicationName(QStringLiteral("Транслятор портов"));
+    delete g_formMain; // owns the other three
+    QApplication::setApplicationName(applicationTitle());
+    g_formMain = new TFormMain;
+    g_formMain->setAttribute(Qt::WA_DeleteOnClose, false);
+    g_aboutBox = new TAboutBox(g_formMain);
+    g_setupDlg = new TSetupDlg(g_formMain);
+    g_formText = new TFormText(g_formMain);
+    g_formMain->attachWindows(g_setupDlg, g_formText);
+    g_formMain->show();
 }
+
+TFormMain *formMain() { return g_formMain; }
+TAboutBox *aboutBox() { return g_aboutBox; }
+TSetupDlg *setupDlg() { return g_setupDlg; }
+TFormText *formText() { return g_formText; }

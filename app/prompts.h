@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+class QWidget;
+
+// The four file dialogs of the main window.
+struct FileDialogSpec {
+    QString objectName;    // "OpenDialog", "SaveDialog", "OpenDialogCMD", "SaveDialogCMD"
+    bool save;
+    QString defaultSuffix; // "RCV" or "CMD"
+    QStringList nameFilters;
+};
+const FileDialogSpec &openDialogSpec();
+const FileDialogSpec &saveDialogSpec();
+const FileDialogSpec &openDialogCmdSpec();
+const FileDialogSpec &saveDialogCmdSpec();
+
+// Every modal box and file dialog of the program goes through here, so tests
+// can answer them without a human.
+class Prompts
+{
+public:
+    virtual ~Prompts() = default;
+    // Plain box: the text, one OK button, no icon, titled with the application title.
+    virtual void message(QWidget *parent, const QString &text) = 0;
+    // Standard error box for a failed file operation; text is the system's.
+    virtual void error(QWidget *parent, const QString &text) = 0;
+    virtual bool question(QWidget *parent, const QString &text) = 0;
+    // Empty when the user cancels. Save dialogs confirm overwriting first.
+    virtual std::optional<QString> fileName(QWidget *parent, const FileDialogSpec &dialog) = 0;
+};
+
+Prompts &prompts();
+// Replaces the prompts (tests); nullptr restores the real dialogs. Not owned.
+void setPrompts(Prompts *replacement);
+
+QString applicationTitle(); // "Транслятор портов"

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QGroupBox>
+#include <QSpinBox>
+#include <QToolButton>
+
+class QRadioButton;
+
+// Flat 23x22 button with a small glyph; toggles stay down until pressed again.
+// Handlers connect to clicked(), which a click by the user (or click()) emits
+// and setChecked() from code does not.
+class SpeedButton : public QToolButton
+{
+    Q_OBJECT
+public:
+    SpeedButton(const QString &name, const QString &glyph, QWidget *parent, bool toggle = false);
+    // Sets the down state of a toggle without running its click handler.
+    void setDown(bool down) { setChecked(down); }
+    bool down() const { return isChecked(); }
+    void setHint(const QString &hint);
+};
+
+// Integer field. Unbounded fields take any 32-bit value; bounded ones bring a
+// typed value back into range when they lose the focus. Text that does not
+// read as a number counts as the lower bound.
+class SpinEdit : public QSpinBox
+{
+    Q_OBJECT
+public:
+    // min == max means "no range".
+    SpinEdit(const QString &name, int min, int max, int value, QWidget *parent);
+    bool bounded() const { return m_bounded; }
+    int lowerBound() const { return m_bounded ? minimum() : 0; }
+    // The value as the field's text reads now, before any focus-out correction.
+    int fieldValue() const;
+
+protected:
+    void focusOutEvent(QFocusEvent *event) override;
+
+private:
+    bool m_bounded;
+};
+
+// A box of radio buttons with one selected item index.
+class RadioGroup : public QGroupBox
+{
+    Q_OBJECT
+public:
+    RadioGroup(const QString &name, const QStringList &items, int columns, QWidget *parent);
+    int itemIndex() const;
+    void setItemIndex(int index);
+    QList<QRadioButton *> items() const { return m_items; }
+
+signals:
+    void itemIndexChanged(int index);
+
+private:
+    QList<QRadioButton *> m_items;
+};
+
+QFont designFont();
+
+// Renders one of the SVG glyphs under :/glyphs at the given size.
+QIcon glyphIcon(const QString &glyph);
+QPixmap glyphPixmap(const QString &glyph, int size);

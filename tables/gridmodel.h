@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QList>
+#include <QStringList>
+
+// Cells of a small string grid: row 0 and column 0 are its fixed cells.
+// Shrinking drops rows; cells beyond the grid are not kept.
+class GridModel : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    GridModel(int rows, int columns, QObject *parent = nullptr);
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role) override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    bool moveRows(const QModelIndex &sourceParent, int sourceRow, int count,
+                  const QModelIndex &destinationParent, int destinationChild) override;
+
+    QString cell(int column, int row) const;
+    void setCell(int column, int row, const QString &text);
+    void setRowCount(int rows);
+
+signals:
+    // Text of an editable cell changed through the view (every keystroke of the editor).
+    void cellEdited(int column, int row, const QString &text);
+
+private:
+    int m_columns;
+    QList<QStringList> m_rows;
+};

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "app/prompts.h"
+
+#include <QStringList>
+
+// Answers every box and file dialog without a human, and remembers what was asked.
+class RecordingPrompts : public Prompts
+{
+public:
+    RecordingPrompts() { setPrompts(this); }
+    ~RecordingPrompts() override { setPrompts(nullptr); }
+
+    void message(QWidget *, const QString &text) override { messages << text; }
+    void error(QWidget *, const QString &text) override { errors << text; }
+    bool question(QWidget *, const QString &text) override
+    {
+        questions << text;
+        return answerYes;
+    }
+    std::optional<QString> fileName(QWidget *, const FileDialogSpec &dialog) override
+    {
+        dialogs << dialog.objectName;
+        if (fileNames.isEmpty())
+            return std::nullopt; // cancelled
+        return fileNames.takeFirst();
+    }
+
+    QStringList messages, errors, questions, dialogs;
+    QStringList fileNames; // answers for the next file dialogs; empty: cancel
+    bool answerYes = true;
+};
