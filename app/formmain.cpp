@@ -51,6 +51,7 @@ QLabel *makeLabel(const QString &name, const QString &text, int x, int y, QWidge
     auto *l = new QLabel(text, parent);
     l->setObjectName(name);
     l->move(x, y);
+    l->ensurePolished();
     l->adjustSize();
     return l;
 }
@@ -59,6 +60,7 @@ QCheckBox *makeCheck(const QString &name, const QString &text, int x, int y, int
 {
     auto *c = new QCheckBox(text, parent);
     c->setObjectName(name);
+    c->ensurePolished();
     c->setGeometry(x, y, qMax(w, c->sizeHint().width()), 17);
     return c;
 }
@@ -335,6 +337,12 @@ void TFormMain::buildControls()
         const int right = spin->geometry().right();
         const int left = qMax(spin->x(), label->geometry().right() + 4);
         spin->setGeometry(left, spin->y(), right - left + 1, spin->height());
+    }
+    if (Label8->width() > Panel5->width() - 4) {
+        QFont small = Label8->font();
+        small.setPointSizeF(small.pointSizeF() - 1);
+        Label8->setFont(small);
+        Label8->adjustSize();
     }
     Label8->move(qMax(2, (Panel5->width() - Label8->width()) / 2), Label8->y());
 
