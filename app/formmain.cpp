@@ -112,6 +112,24 @@ TFormMain::TFormMain(QWidget *parent)
     portSetup = new PortSetup(this);
     connection = new PortConnection(this, portSetup, this);
 
+    // transmit table
+
+    // transmit path
+
+    // receive path
+
+    // bit sequence
+
+    // HDLC frame builder
+
+    // generator
+
+    // command list
+
+    // byte files
+
+    // settings
+
     FormCreate();
     wire();
     // Designed client area 858 wide; the outer 866 x 727 includes the frame.
@@ -430,6 +448,10 @@ void TFormMain::FormCreate()
     commands->setCell(1, 0, QStringLiteral("Наименование"));
     commands->setCell(2, 0, QStringLiteral("Код"));
     commands->setCell(0, 1, QStringLiteral("1"));
+
+    // initial transmit buffer
+
+    // saved state
 }
 
 void TFormMain::wire()
@@ -443,6 +465,24 @@ void TFormMain::wire()
     connect(SBOpenComm, &QToolButton::clicked, connection, &PortConnection::SBOpenCommClick);
     connect(SBDTR, &QToolButton::clicked, connection, &PortConnection::SBDTRClick);
     connect(SBRTS, &QToolButton::clicked, connection, &PortConnection::SBRTSClick);
+
+    // transmit table
+
+    // transmit path
+
+    // receive path
+
+    // bit sequence
+
+    // HDLC frame builder
+
+    // generator
+
+    // command list
+
+    // byte files
+
+    // settings
 }
 
 void TFormMain::attachWindows(TSetupDlg *dlg, TFormText *text)

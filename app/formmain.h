@@ -23,6 +23,15 @@ class ByteTableView;
 class CommandGridView;
 class PortSetup;
 class PortConnection;
+class TransmitTable;
+class TransmitPath;
+class ReceivePath;
+class BitSequence;
+class FrameBuilder;
+class GeneratorPanel;
+class CommandList;
+class DataFiles;
+class SettingsStore;
 class TSetupDlg;
 class TFormText;
 
@@ -100,9 +109,27 @@ public:
 
     QTimer *TimerRead, *TimerCircle;
 
-    // Subsystem units
-    PortSetup *portSetup;
-    PortConnection *connection;
+    // Subsystem units, each owning the state and handlers of one subsystem.
+    PortSetup *portSetup = nullptr;
+    PortConnection *connection = nullptr;
+
+    TransmitTable *transmitTable = nullptr;
+
+    TransmitPath *transmitPath = nullptr;
+
+    ReceivePath *receivePath = nullptr;
+
+    BitSequence *bitSequence = nullptr;
+
+    FrameBuilder *frameBuilder = nullptr;
+
+    GeneratorPanel *generator = nullptr;
+
+    CommandList *commandList = nullptr;
+
+    DataFiles *dataFiles = nullptr;
+
+    SettingsStore *settingsStore = nullptr;
 
     TSetupDlg *setupDlg = nullptr;
     TFormText *formText = nullptr;
