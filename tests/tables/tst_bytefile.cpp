@@ -1,0 +1,159 @@
+#include "tables/bytefile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+
+QByteArray contents(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+void put(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+// Caps the size of files this process may write. Root is bound by it too,
+// unlike by permissions, so it makes a write fail for real.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+};
+
+} // namespace
+
+class TstByteFile : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir m_dir;
+
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+
+private slots:
+    void roundTrip_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QByteArray all;
+        for (int b = 0; b < 256; ++b)
+            all.append(char(b));
+        QByteArray big(1 << 20, '\0');
+        QRandomGenerator gen(7);
+        for (char &c : big)
+            c = char(gen.bounded(256));
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("one zero byte") << QByteArray(1, '\0');
+        QTest::newRow("every byte") << all;
+        QTest::newRow("1 MiB") << big;
+    }
+    void roundTrip()
+    {
+        QFETCH(QByteArray, bytes);
+        const QString file = path("round.rcv");
+        put(file, "previous, longer content that must vanish");
+        QString error;
+        QVERIFY2(WriteByteFile(file, bytes, &error), qPrintable(error));
+        QCOMPARE(contents(file), bytes);
+        QByteArray back("stale");
+        QVERIFY2(ReadByteFile(file, &back, &error), qPrintable(error));
+        QCOMPARE(back, bytes);
+    }
+
+    void readFailures_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("missing") << "missing.rcv";
+        QTest::newRow("directory") << "subdir";
+        QTest::newRow("under a regular file") << "plain/inner.rcv";
+    }
+    void readFailures()
+    {
+        QFETCH(QString, name);
+        QDir(m_dir.path()).mkpath("subdir");
+        put(path("plain"), "x");
+        QByteArray out("untouched");
+        QString error;
+        QVERIFY(!ReadByteFile(path(name), &out, &error));
+        QVERIFY(!error.isEmpty());
+        QCOMPARE(out, QByteArray("untouched"));
+    }
+
+    void readOnlyFileIsReadable()
+    {
+        const QString file = path("readonly.rcv");
+        put(file, "\x01\x02\x03");
+        QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        QByteArray out;
+        QString error;
+        QVERIFY2(ReadByteFile(file, &out, &error), qPrintable(error));
+        QCOMPARE(out, QByteArray("\x01\x02\x03"));
+    }
+
+    void writeToDirectoryFails()
+    {
+        const QString dir = path("target");
+        QDir(m_dir.path()).mkpath("target/kept");
+        QString error;
+        QVERIFY(!WriteByteFile(dir, "abc", &error));
+        QVERIFY(!error.isEmpty());
+        QVERIFY(QFileInfo(dir + "/kept").isDir());
+    }
+
+    void writeUnderRegularFileFails()
+    {
+        put(path("parent"), "old");
+        QString error;
+        QVERIFY(!WriteByteFile(path("parent/child.rcv"), "abc", &error));
+        QVERIFY(!error.isEmpty());
+        QCOMPARE(contents(path("parent")), QByteArray("old"));
+    }
+
+    // A write that runs out of room leaves the old file whole and no
+    // temporary file behind.
+    void failedWriteKeepsOldFile()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath("varnel.trn");
+        put(file, "old bytes");
+        QString error;
+        bool written = true;
+        {
+            FileSizeLimit limit(4096);
+            written = WriteByteFile(file, QByteArray(1 << 16, 'n'), &error);
+        }
+        QVERIFY(!written);
+        QVERIFY2(!error.isEmpty() && error != QLatin1String("Unknown error"), qPrintable(error));
+        QCOMPARE(contents(file), QByteArray("old bytes"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"varnel.trn"});
+    }
+};
+
+QTEST_GUILESS_MAIN(TstByteFile)
+#include "tst_bytefile.moc"
