@@ -2,6 +2,7 @@
 
 #include "app/aboutbox.h"
 #include "app/program.h"
+#include "app/settingsstore.h"
 #include "app/prompts.h"
 #include "app/widgets.h"
 #include "serial/portconnection.h"
@@ -129,6 +130,7 @@ TFormMain::TFormMain(QWidget *parent)
     // byte files
 
     // settings
+    settingsStore = new SettingsStore(this);
 
     FormCreate();
     wire();
@@ -452,6 +454,7 @@ void TFormMain::FormCreate()
     // initial transmit buffer
 
     // saved state
+    settingsStore->restore();
 }
 
 void TFormMain::wire()
@@ -535,6 +538,28 @@ bool TFormMain::event(QEvent *e)
         return true;
     }
     return QMainWindow::event(e);
+}
+
+void TFormMain::paintEvent(QPaintEvent *e)
+{
+    QMainWindow::paintEvent(e);
+    settingsStore->FormPaint();
+}
+
+void TFormMain::showEvent(QShowEvent *e)
+{
+    QMainWindow::showEvent(e);
+    // The text window is owned and stays above; it is shown with the main
+    // window whenever its button is down (not from inside a paint).
+    QTimer::singleShot(0, this, [this] { settingsStore->showTextWindowIfDown(); });
+}
+
+void TFormMain::closeEvent(QCloseEvent *e)
+{
+    if (settingsStore->FormClose())
+        e->accept();
+    else
+        e->ignore();
 }
 
 bool TFormMain::eventFilter(QObject *watched, QEvent *e)

@@ -3,6 +3,7 @@
 #include "app/aboutbox.h"
 #include "app/formmain.h"
 #include "app/prompts.h"
+#include "app/settingsstore.h"
 #include "serial/formtext.h"
 #include "serial/setupdlg.h"
 
@@ -26,6 +27,7 @@ void startProgram()
     g_setupDlg = new TSetupDlg(g_formMain);
     g_formText = new TFormText(g_formMain);
     g_formMain->attachWindows(g_setupDlg, g_formText);
+    g_formMain->settingsStore->applyTextWindowGeometry(g_formText);
     g_formMain->show();
 }
 

@@ -1,0 +1,288 @@
+#include "app/settingsstore.h"
+
+#include "app/formmain.h"
+#include "app/prompts.h"
+#include "app/widgets.h"
+#include "serial/formtext.h"
+#include "serial/portsetup.h"
+#include "serial/setupdlg.h"
+#include "tables/commandgridview.h"
+#include "tables/datafiles.h"
+#include "tables/gridmodel.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSaveFile>
+#include <QScreen>
+
+namespace {
+
+// Outer size minus client size of the designed windows (866 x 727 around 858 x 700).
+constexpr int kFrameWidth = 8;
+constexpr int kFrameHeight = 27;
+
+QList<QLineEdit *> transmitLines(TFormMain *f)
+{
+    return {f->EditString,  f->EditString2, f->EditString3, f->EditString4, f->EditString5,
+            f->EditString6, f->EditString7, f->EditString8, f->EditString9, f->EditString10};
+}
+
+} // namespace
+
+SettingsStore::SettingsStore(TFormMain *form)
+    : QObject(form)
+    , m_form(form)
+{
+}
+
+QString SettingsStore::path(const QString &fileName) const
+{
+    return QDir(SettingsDir).filePath(fileName);
+}
+
+bool SettingsStore::readFile(const QString &fileName, QByteArray *bytes)
+{
+    QFile file(path(fileName));
+    if (!file.open(QIODevice::ReadOnly)) {
+        prompts().error(m_form, QDir::toNativeSeparators(file.fileName()) + QStringLiteral(": ") + file.errorString());
+        return false;
+    }
+    *bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        prompts().error(m_form, QDir::toNativeSeparators(file.fileName()) + QStringLiteral(": ") + file.errorString());
+        return false;
+    }
+    return true;
+}
+
+bool SettingsStore::writeFile(const QString &fileName, const QByteArray &bytes)
+{
+    // Replaced whole or not at all: a failed write keeps the previous file.
+    QSaveFile file(path(fileName));
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        prompts().error(m_form, QDir::toNativeSeparators(file.fileName()) + QStringLiteral(": ") + file.errorString());
+        return false;
+    }
+    return true;
+}
+
+void SettingsStore::restore()
+{
+    SettingsDir = QDir::currentPath();
+    if (!restorePortSettings() || !restoreViewSettings() || !restoreStrings())
+        return;
+    const QString trn = path(trnFileName());
+    if (QFileInfo::exists(trn) && m_form->dataFiles)
+        m_form->dataFiles->LoadTransmitFile(trn);
+}
+
+bool SettingsStore::restorePortSettings()
+{
+    m_form->portSetup->settings = PortSettings{};
+    if (!QFileInfo::exists(path(setFileName())))
+        return true;
+    QByteArray bytes;
+    if (!readFile(setFileName(), &bytes))
+        return false;
+    const auto settings = DecodePortSettingsRecord(bytes);
+    if (!settings) {
+        prompts().error(m_form, QDir::toNativeSeparators(path(setFileName()))
+                                    + QStringLiteral(": чтение за концом файла"));
+        return false;
+    }
+    m_form->portSetup->settings = *settings;
+    return true;
+}
+
+bool SettingsStore::restoreViewSettings()
+{
+    if (!QFileInfo::exists(path(senFileName())))
+        return true;
+    QByteArray bytes;
+    if (!readFile(senFileName(), &bytes))
+        return false;
+    const auto view = DecodeViewSettingsRecord(bytes);
+    if (!view) {
+        prompts().error(m_form, QDir::toNativeSeparators(path(senFileName()))
+                                    + QStringLiteral(": чтение за концом файла"));
+        return false;
+    }
+    m_viewRead = view;
+    TFormMain *f = m_form;
+    f->CheckBoxASCII->setChecked(view->asciiEntry); // runs its handler when the state changes
+    f->ChBCR->setChecked(view->appendCr);
+    f->SBShowText->setDown(view->textWindowOn);     // no handler: the text window comes later
+    f->ChBShowRecTable->setChecked(view->showReceiveTable);
+    f->SELengthPulse->setValue(view->lengthPulse);
+    f->SELengthPause->setValue(view->lengthPause);
+    f->SECountPulse->setValue(view->countPulse);
+    setOuterGeometry(f, QRect(view->mainLeft, view->mainTop, view->mainWidth, view->mainHeight));
+    keepOnScreen(f);
+    return true;
+}
+
+bool SettingsStore::restoreStrings()
+{
+    if (!QFileInfo::exists(path(strFileName())))
+        return true;
+    QByteArray bytes;
+    if (!readFile(strFileName(), &bytes))
+        return false;
+    applyStrings(ParseStringsFile(bytes, m_form->portSetup->settings.PortName));
+    return true;
+}
+
+void SettingsStore::applyStrings(const StringsFileContent &c)
+{
+    TFormMain *f = m_form;
+    const QList<QLineEdit *> lines = transmitLines(f);
+    for (int i = 0; i < lines.size(); ++i)
+        lines[i]->setText(c.lines.value(i));
+    f->LEString->setText(c.leString);
+    f->LEStringLabel->setText(c.leLabel);
+    if (c.commands) {
+        GridModel *grid = f->SGTransStr->grid();
+        const QList<Command> &commands = *c.commands;
+        grid->setRowCount(int(commands.size()) + 1);
+        for (int i = 0; i < commands.size(); ++i) {
+            grid->setCell(0, i + 1, QString::number(i + 1));
+            grid->setCell(1, i + 1, commands[i].name);
+            grid->setCell(2, i + 1, commands[i].code);
+        }
+    }
+    f->SEDivider->setValue(c.divider);
+    f->SEQPulseInPaket->setValue(c.qPulseInPaket);
+    f->SEQPauseInPaket->setValue(c.qPauseInPaket);
+    if (!c.fullPortName.isEmpty())
+        f->portSetup->settings.PortName = c.fullPortName;
+}
+
+void SettingsStore::applyTextWindowGeometry(QWidget *textWindow)
+{
+    if (!m_viewRead || !textWindow)
+        return;
+    setOuterGeometry(textWindow,
+                     QRect(m_viewRead->textLeft, m_viewRead->textTop, m_viewRead->textWidth, m_viewRead->textHeight));
+    keepOnScreen(textWindow);
+}
+
+void SettingsStore::FormPaint()
+{
+    TFormMain *f = m_form;
+    // While the dialog is open the user's unconfirmed edits stay in it.
+    if (f->setupDlg && !f->setupDlg->isVisible())
+        f->portSetup->FillSetupDialog();
+    const QString caption = f->portSetup->PortCaption();
+    if (f->windowTitle() != caption)
+        f->setWindowTitle(caption);
+}
+
+void SettingsStore::showTextWindowIfDown()
+{
+    TFormMain *f = m_form;
+    if (f->SBShowText->down() && f->formText && f->isVisible() && !f->formText->isVisible())
+        f->formText->show();
+}
+
+StringsFileContent SettingsStore::collectStrings() const
+{
+    TFormMain *f = m_form;
+    StringsFileContent c;
+    for (QLineEdit *e : transmitLines(f))
+        c.lines << e->text();
+    c.leString = f->LEString->text();
+    c.leLabel = f->LEStringLabel->text();
+    GridModel *grid = f->SGTransStr->grid();
+    QList<Command> commands;
+    for (int r = 1; r < grid->rowCount(); ++r)
+        commands.append({grid->cell(1, r), grid->cell(2, r)});
+    c.commands = commands;
+    c.divider = f->SEDivider->value();
+    c.qPulseInPaket = f->SEQPulseInPaket->value();
+    c.qPauseInPaket = f->SEQPauseInPaket->value();
+    c.fullPortName = f->portSetup->settings.PortName;
+    return c;
+}
+
+ViewSettings SettingsStore::collectView() const
+{
+    TFormMain *f = m_form;
+    ViewSettings v;
+    v.asciiEntry = f->CheckBoxASCII->isChecked();
+    v.appendCr = f->ChBCR->isChecked();
+    v.textWindowOn = f->SBShowText->down();
+    v.showReceiveTable = f->ChBShowRecTable->isChecked();
+    v.lengthPulse = f->SELengthPulse->value();
+    v.lengthPause = f->SELengthPause->value();
+    v.countPulse = f->SECountPulse->value();
+    const QRect main = outerGeometry(f);
+    v.mainWidth = main.width();
+    v.mainHeight = main.height();
+    v.mainTop = main.top();
+    v.mainLeft = main.left();
+    if (f->formText) {
+        const QRect text = outerGeometry(f->formText);
+        v.textWidth = text.width();
+        v.textHeight = text.height();
+        v.textTop = text.top();
+        v.textLeft = text.left();
+    }
+    return v;
+}
+
+bool SettingsStore::FormClose()
+{
+    TFormMain *f = m_form;
+    bool saved = writeFile(setFileName(), EncodePortSettingsRecord(f->portSetup->settings))
+              && writeFile(senFileName(), EncodeViewSettingsRecord(collectView()))
+              && writeFile(strFileName(), SerializeStringsFile(collectStrings()));
+    if (saved && f->dataFiles)
+        saved = f->dataFiles->SaveTransmitFile(path(trnFileName()));
+    if (saved)
+        return true;
+    // A directory that cannot be written must not keep the program from closing.
+    return prompts().question(f, QStringLiteral("Закрыть программу без сохранения настроек?"));
+}
+
+QRect SettingsStore::outerGeometry(const QWidget *w)
+{
+    return QRect(w->pos(), QSize(w->width() + kFrameWidth, w->height() + kFrameHeight));
+}
+
+void SettingsStore::setOuterGeometry(QWidget *w, const QRect &outer)
+{
+    const QSize client(qMax(outer.width() - kFrameWidth, 1), qMax(outer.height() - kFrameHeight, 1));
+    w->move(outer.topLeft());
+    w->resize(client);
+}
+
+void SettingsStore::keepOnScreen(QWidget *w)
+{
+    QScreen *primary = QGuiApplication::primaryScreen();
+    if (!primary)
+        return;
+    QRect outer = outerGeometry(w);
+    // A corrupt record can hold any size; no window needs more than the desktop.
+    const QSize desktop = primary->availableVirtualGeometry().size().expandedTo(QSize(866, 727));
+    if (outer.width() > desktop.width() || outer.height() > desktop.height()) {
+        outer.setSize(outer.size().boundedTo(desktop));
+        setOuterGeometry(w, outer);
+    }
+    // Visible when a usable part of the title area lies on some screen.
+    const QRect title(outer.left(), outer.top(), outer.width(), qMin(outer.height(), 30));
+    for (QScreen *screen : QGuiApplication::screens()) {
+        const QRect seen = screen->availableGeometry().intersected(title);
+        if (seen.width() >= 60 && seen.height() >= 10)
+            return;
+    }
+    const QRect avail = primary->availableGeometry();
+    outer.setSize(outer.size().boundedTo(avail.size()));
+    outer.moveCenter(avail.center());
+    outer.moveTopLeft(outer.topLeft().expandedTo(avail.topLeft()));
+    setOuterGeometry(w, outer);
+}
