@@ -132,11 +132,13 @@ TFormMain::TFormMain(QWidget *parent)
     // settings
     settingsStore = new SettingsStore(this);
 
-    FormCreate();
+    // Handlers are bound before creation runs, so restoring a check box's
+    // state runs its handler; the designed geometry comes before the saved one.
     wire();
     // Designed client area 858 wide; the outer 866 x 727 includes the frame.
     resize(858, 700);
     move(328, 114);
+    FormCreate();
 }
 
 TFormMain::~TFormMain() = default;
