@@ -423,6 +423,25 @@ void ByteTableView::copy()
 
 // --- keyboard and mouse ---------------------------------------------------
 
+QItemSelectionModel::SelectionFlags ByteTableView::selectionCommand(const QModelIndex &index,
+                                                                    const QEvent *event) const
+{
+    // Shift extends the range with any movement key, Ctrl+Home/End included.
+    if (event && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<const QKeyEvent *>(event);
+        switch (key->key()) {
+        case Qt::Key_Left: case Qt::Key_Right: case Qt::Key_Up: case Qt::Key_Down:
+        case Qt::Key_Home: case Qt::Key_End: case Qt::Key_PageUp: case Qt::Key_PageDown:
+            if (key->modifiers() & Qt::ShiftModifier)
+                return QItemSelectionModel::SelectCurrent;
+            break;
+        default:
+            break;
+        }
+    }
+    return QAbstractItemView::selectionCommand(index, event);
+}
+
 QModelIndex ByteTableView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
 {
     const int lastColumn = dataColumnCount(), lastRow = dataRowCount();
