@@ -57,6 +57,8 @@ ByteTableView::ByteTableView(QWidget *parent)
 
 void ByteTableView::setModel(QAbstractItemModel *newModel)
 {
+    if (newModel == model())
+        return;
     if (QAbstractItemModel *old = model())
         disconnect(old, nullptr, this, nullptr);
     QAbstractItemView::setModel(newModel);
@@ -406,14 +408,19 @@ QString ByteTableView::copyText() const
     if (spans.isEmpty() && currentIndex().isValid() && currentIndex().column() >= 1)
         spans.append({currentIndex().column(), currentIndex().column()});
     std::sort(spans.begin(), spans.end());
-    QStringList texts;
+    QString text;
+    bool firstText = true;
     int done = 0;
     for (const auto &[left, right] : spans) {
-        for (int c = qMax(left, done + 1); c <= right; ++c)
-            texts.append(model()->index(m_copyRow, c, rootIndex()).data().toString());
+        for (int c = qMax(left, done + 1); c <= right; ++c) {
+            if (!firstText)
+                text += QLatin1Char(' ');
+            firstText = false;
+            text += model()->index(m_copyRow, c, rootIndex()).data().toString();
+        }
         done = qMax(done, right);
     }
-    return texts.join(QLatin1Char(' '));
+    return text;
 }
 
 void ByteTableView::copy()

@@ -240,7 +240,22 @@ private slots:
         QCOMPARE(selection.first().bottomRight(), model.index(2, first + 3));
         QCOMPARE(view.currentIndex(), model.index(2, first + 3));
 
+        // The view scrolls during a drag (as auto-scroll does): the range
+        // still starts at the pressed cell.
+        QTest::mousePress(view.viewport(), Qt::LeftButton, {}, centre(view, 1, first + 2));
+        view.scrollToColumn(first + 5);
+        QMouseEvent dragged(QEvent::MouseMove, centre(view, 1, first + 9), view.viewport()->mapToGlobal(centre(view, 1, first + 9)),
+                            Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(view.viewport(), &dragged);
+        QTest::mouseRelease(view.viewport(), Qt::LeftButton, {}, centre(view, 1, first + 9));
+        selection = view.selectionModel()->selection();
+        QCOMPARE(selection.size(), 1);
+        QCOMPARE(selection.first().topLeft(), model.index(1, first + 2));
+        QCOMPARE(selection.first().bottomRight(), model.index(1, first + 9));
+
         // Shift+click extends from the anchor, also to far away columns.
+        view.scrollToColumn(first);
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, centre(view, 1, first + 1));
         view.scrollToColumn(first + 1000);
         QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::ShiftModifier, centre(view, 1, first + 1002));
         selection = view.selectionModel()->selection();
@@ -289,6 +304,12 @@ private slots:
         QCOMPARE(view.copyText(), QString("41 0D 0A 42"));
         view.setCopyRow(0);
         QCOMPARE(view.copyText(), QString("1 2 3 4"));
+        // Unwritten cells keep their place in the copied text.
+        view.setCopyRow(1);
+        model.appendHidden("\x01", 1);
+        model.appendShown("\x02", 1, {});
+        view.selectAll();
+        QCOMPARE(view.copyText(), QString("41 0D 0A 42  02"));
     }
 
     void editingCommitsIntoTheModel_data()
@@ -376,6 +397,13 @@ private slots:
         ByteTableView view;
         setUpView(view, &model);
         model.setShowSeconds(true);
+        // A receive table's 102 pixels hold four rows and the scroll bar.
+        const QByteArray more(100, 'x');
+        model.appendShown(more.constData(), more.size(), "00:08");
+        QTRY_VERIFY(view.horizontalScrollBar()->isVisible());
+        QVERIFY(!view.verticalScrollBar()->isVisible());
+        QVERIFY(view.visualRect(model.index(3, view.firstVisibleColumn())).bottom() < view.viewport()->height());
+        view.scrollToColumn(1);
         const QModelIndex stamp = model.index(3, 1);
         QCOMPARE(view.indexAt(view.visualRect(stamp).center()), stamp);
         view.setCurrentIndex(model.index(2, 1));
