@@ -387,9 +387,8 @@ void TFormMain::buildControls()
         auto *l = new QLabel(StatusBar);
         l->setObjectName(name);
         l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        // Designed widths are minimums: a long count or message widens its panel.
         l->setMinimumWidth(width);
-        if (!stretch)
-            l->setFixedWidth(width);
         StatusBar->addWidget(l, stretch);
         return l;
     };
