@@ -235,18 +235,6 @@ private slots:
         QCOMPARE(f->StatusPanel1->text(), QStringLiteral("Передано: %1 байт").arg(frame.size()));
         f->SBOpenComm->click();
     }
-
-    void missingDeviceOverRealBackend()
-    {
-        setSerialPortFactory(nullptr);
-        startProgram();
-        f = formMain();
-        f->portSetup->settings.PortName = QStringLiteral("/dev/does-not-exist-42");
-        f->BBStartGen->click();
-        QCOMPARE(m_prompts.messages, QStringList{QStringLiteral("Ошибка открытия порта")});
-        QVERIFY(!f->SBOpenComm->down());
-        QVERIFY(!f->StatusPanel1->text().startsWith(QStringLiteral("Передано")));
-    }
 };
 
 QTEST_MAIN(TstGeneratorPanel)
