@@ -4,12 +4,15 @@
 #include "app/program.h"
 #include "app/prompts.h"
 #include "app/widgets.h"
+#include "generator/generatorpanel.h"
+#include "serial/bitsequence.h"
 #include "serial/portconnection.h"
 #include "serial/portsetup.h"
 #include "serial/setupdlg.h"
 #include "serial/transmitpath.h"
 #include "tables/bytetableview.h"
 #include "tables/commandgridview.h"
+#include "tables/framebuilder.h"
 #include "tables/gridmodel.h"
 #include "tables/transmittable.h"
 #include "tables/transmittablemodel.h"
@@ -124,10 +127,13 @@ TFormMain::TFormMain(QWidget *parent)
     // receive path
 
     // bit sequence
+    bitSequence = new BitSequence(this, this);
 
     // HDLC frame builder
+    frameBuilder = new FrameBuilder(this, this);
 
     // generator
+    generator = new GeneratorPanel(this, this);
 
     // command list
 
@@ -503,10 +509,19 @@ void TFormMain::wire()
     // receive path
 
     // bit sequence
+    connect(SBSend10DtrRts, &QToolButton::clicked, bitSequence, &BitSequence::SBSend10DtrRtsClick);
+    connect(transmitPath, &TransmitPath::tickAfterCycle, bitSequence, &BitSequence::TimerCircleBits);
 
     // HDLC frame builder
+    connect(SBMakeFrameHDLC, &QToolButton::clicked, frameBuilder, &FrameBuilder::SBMakeFrameHDLCClick);
 
     // generator
+    connect(BBStartGen, &QPushButton::clicked, generator, &GeneratorPanel::BBStartGenClick);
+    connect(BBNeprGener, &QPushButton::clicked, generator, &GeneratorPanel::BBNeprGenerClick);
+    connect(BBNeprSDelit, &QPushButton::clicked, generator, &GeneratorPanel::BBNeprSDelitClick);
+    connect(BBNPaketov, &QPushButton::clicked, generator, &GeneratorPanel::BBNPaketovClick);
+    connect(BBPaketNepreryvno, &QPushButton::clicked, generator, &GeneratorPanel::BBPaketNepreryvnoClick);
+    connect(BitBtnStopGen, &QPushButton::clicked, generator, &GeneratorPanel::BitBtnStopGenClick);
 
     // command list
 
