@@ -6,10 +6,12 @@
 #include "app/widgets.h"
 #include "serial/portconnection.h"
 #include "serial/portsetup.h"
+#include "serial/receivepath.h"
 #include "serial/setupdlg.h"
 #include "tables/bytetableview.h"
 #include "tables/commandgridview.h"
 #include "tables/gridmodel.h"
+#include "tables/receivetablemodel.h"
 
 #include <QAction>
 #include <QApplication>
@@ -117,6 +119,7 @@ TFormMain::TFormMain(QWidget *parent)
     // transmit path
 
     // receive path
+    receivePath = new ReceivePath(this, connection, this);
 
     // bit sequence
 
@@ -433,11 +436,11 @@ void TFormMain::buildMenu()
 
 void TFormMain::FormCreate()
 {
-    auto *receive = new GridModel(3, 2, SGReceive);
-    SGReceive->setModel(receive);
+    // The receive table's model writes its own header cells.
+    SGReceive->setModel(receivePath->model());
     auto *transmit = new GridModel(3, 2, SGTrans);
     SGTrans->setModel(transmit);
-    for (GridModel *g : {receive, transmit}) {
+    for (GridModel *g : {transmit}) {
         g->setCell(0, 0, QStringLiteral("№"));
         g->setCell(0, 1, QStringLiteral("Hex"));
         g->setCell(0, 2, QStringLiteral("ASCII"));
@@ -471,6 +474,10 @@ void TFormMain::wire()
     // transmit path
 
     // receive path
+    connect(TimerRead, &QTimer::timeout, receivePath, &ReceivePath::TimerReadTimer);
+    connect(SBClearRec, &QToolButton::clicked, receivePath, &ReceivePath::SBClearRecClick);
+    connect(ChBGetSec, &QCheckBox::toggled, receivePath, &ReceivePath::ChBGetSecClick);
+    connect(SBShowText, &QToolButton::clicked, receivePath, &ReceivePath::SBShowTextClick);
 
     // bit sequence
 
