@@ -8,10 +8,13 @@
 #include "serial/portsetup.h"
 #include "serial/receivepath.h"
 #include "serial/setupdlg.h"
+#include "serial/transmitpath.h"
 #include "tables/bytetableview.h"
 #include "tables/commandgridview.h"
 #include "tables/gridmodel.h"
 #include "tables/receivetablemodel.h"
+#include "tables/transmittable.h"
+#include "tables/transmittablemodel.h"
 
 #include <QAction>
 #include <QApplication>
@@ -115,8 +118,10 @@ TFormMain::TFormMain(QWidget *parent)
     connection = new PortConnection(this, portSetup, this);
 
     // transmit table
+    transmitTable = new TransmitTable(this, this);
 
     // transmit path
+    transmitPath = new TransmitPath(this, transmitTable, connection, this);
 
     // receive path
     receivePath = new ReceivePath(this, connection, this);
@@ -133,11 +138,13 @@ TFormMain::TFormMain(QWidget *parent)
 
     // settings
 
-    FormCreate();
+    // Handlers are bound before creation runs, so restoring a check box's
+    // state runs its handler; the designed geometry comes before the saved one.
     wire();
     // Designed client area 858 wide; the outer 866 x 727 includes the frame.
     resize(858, 700);
     move(328, 114);
+    FormCreate();
 }
 
 TFormMain::~TFormMain() = default;
@@ -383,9 +390,8 @@ void TFormMain::buildControls()
         auto *l = new QLabel(StatusBar);
         l->setObjectName(name);
         l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        // Designed widths are minimums: a long count or message widens its panel.
         l->setMinimumWidth(width);
-        if (!stretch)
-            l->setFixedWidth(width);
         StatusBar->addWidget(l, stretch);
         return l;
     };
@@ -436,16 +442,9 @@ void TFormMain::buildMenu()
 
 void TFormMain::FormCreate()
 {
-    // The receive table's model writes its own header cells.
+    // The receive and transmit models have their header cells built in.
     SGReceive->setModel(receivePath->model());
-    auto *transmit = new GridModel(3, 2, SGTrans);
-    SGTrans->setModel(transmit);
-    for (GridModel *g : {transmit}) {
-        g->setCell(0, 0, QStringLiteral("№"));
-        g->setCell(0, 1, QStringLiteral("Hex"));
-        g->setCell(0, 2, QStringLiteral("ASCII"));
-        g->setCell(1, 0, QStringLiteral("1"));
-    }
+    SGTrans->setModel(transmitTable->model());
     GridModel *commands = SGTransStr->grid();
     commands->setCell(0, 0, QStringLiteral("№"));
     commands->setCell(1, 0, QStringLiteral("Наименование"));
@@ -453,6 +452,7 @@ void TFormMain::FormCreate()
     commands->setCell(0, 1, QStringLiteral("1"));
 
     // initial transmit buffer
+    transmitTable->initTransmitBuffer();
 
     // saved state
 }
@@ -470,8 +470,31 @@ void TFormMain::wire()
     connect(SBRTS, &QToolButton::clicked, connection, &PortConnection::SBRTSClick);
 
     // transmit table
+    connect(transmitTable->model(), &TransmitTableModel::cellEdited, transmitTable,
+            &TransmitTable::SGTransSetEditText);
+    connect(SESizeTrans, &QSpinBox::textChanged, transmitTable, &TransmitTable::SESizeTransChange);
+    connect(SBClearTrans, &QToolButton::clicked, transmitTable, &TransmitTable::SBClearTransClick);
+    connect(SBIns, &QToolButton::clicked, transmitTable, &TransmitTable::SBInsClick);
+    connect(SBDel, &QToolButton::clicked, transmitTable, &TransmitTable::SBDelClick);
+    connect(miInsertbyte, &QAction::triggered, transmitTable, &TransmitTable::miInsertbyteClick);
+    connect(miDeletebyte, &QAction::triggered, transmitTable, &TransmitTable::miDeletebyteClick);
 
     // transmit path
+    connect(CheckBoxASCII, &QCheckBox::toggled, transmitPath, &TransmitPath::CheckBoxASCIIClick);
+    connect(SBTrans, &QToolButton::clicked, transmitPath, &TransmitPath::SBTransClick);
+    connect(SBTrans2, &QToolButton::clicked, transmitPath, &TransmitPath::SBTrans2Click);
+    connect(SBTrans3, &QToolButton::clicked, transmitPath, &TransmitPath::SBTrans3Click);
+    connect(SBTrans4, &QToolButton::clicked, transmitPath, &TransmitPath::SBTrans4Click);
+    connect(SBTrans5, &QToolButton::clicked, transmitPath, &TransmitPath::SBTrans5Click);
+    connect(SBTrans6, &QToolButton::clicked, transmitPath, &TransmitPath::SBTrans6Click);
+    connect(SBTrans7, &QToolButton::clicked, transmitPath, &TransmitPath::SBTrans7Click);
+    connect(SBTrans8, &QToolButton::clicked, transmitPath, &TransmitPath::SBTrans8Click);
+    connect(SBTrans9, &QToolButton::clicked, transmitPath, &TransmitPath::SBTrans9Click);
+    connect(SBTrans10, &QToolButton::clicked, transmitPath, &TransmitPath::SBTrans10Click);
+    connect(SBTransLEStr, &QToolButton::clicked, transmitPath, &TransmitPath::SBTransLEStrClick);
+    connect(SBCircle, &QToolButton::clicked, transmitPath, &TransmitPath::SBCircleClick);
+    connect(SECircle, &QSpinBox::textChanged, transmitPath, &TransmitPath::SECircleChange);
+    connect(TimerCircle, &QTimer::timeout, transmitPath, &TransmitPath::TimerCircleTimer);
 
     // receive path
     connect(TimerRead, &QTimer::timeout, receivePath, &ReceivePath::TimerReadTimer);
