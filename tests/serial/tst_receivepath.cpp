@@ -1,5 +1,6 @@
 #include "app/formmain.h"
 #include "app/program.h"
+#include "app/settingsfiles.h"
 #include "app/widgets.h"
 #include "serial/formtext.h"
 #include "serial/portconnection.h"
@@ -340,6 +341,44 @@ private slots:
         QCOMPARE(memoText(), QStringLiteral("XYZ1"));
         QCOMPARE(cell(1, 4), QStringLiteral("31"));
         QCOMPARE(rp->ReceivedCount, 4);
+    }
+
+    void closingThePortKeepsTheCapture()
+    {
+        f->SBShowText->click();
+        receive("ab");
+        f->SBOpenComm->click();
+        QVERIFY(!f->TimerRead->isActive());
+        QCOMPARE(f->StatusPanel2->text(), counters(2, 2));
+        QCOMPARE(memoText(), QStringLiteral("ab"));
+        f->SBOpenComm->click();
+        f->TimerRead->stop();
+        receive("c");
+        QCOMPARE(cell(0, 3), QStringLiteral("3"));
+        QCOMPARE(f->StatusPanel2->text(), counters(1, 3));
+        QCOMPARE(memoText(), QStringLiteral("abc"));
+    }
+
+    void textWindowGeometry_data()
+    {
+        QTest::addColumn<bool>("saved");
+        QTest::addColumn<QRect>("geometry");
+        QTest::newRow("designed") << false << QRect(275, 656, 715, 218);
+        QTest::newRow("from the view settings") << true << QRect(40, 30, 500, 300);
+    }
+    void textWindowGeometry()
+    {
+        QFETCH(bool, saved);
+        std::optional<ViewSettings> settings;
+        if (saved) {
+            settings = ViewSettings{};
+            settings->textWidth = 500;
+            settings->textHeight = 300;
+            settings->textTop = 30;
+            settings->textLeft = 40;
+        }
+        formText()->FormCreate(settings);
+        QTEST(QRect(formText()->pos(), formText()->size()), "geometry");
     }
 
     void burstsPaintOncePerFrame()
