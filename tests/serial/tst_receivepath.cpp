@@ -1,6 +1,5 @@
 #include "app/formmain.h"
 #include "app/program.h"
-#include "app/settingsfiles.h"
 #include "app/widgets.h"
 #include "serial/formtext.h"
 #include "serial/portconnection.h"
@@ -99,9 +98,6 @@ private slots:
         QTest::newRow("one packet") << QList<int>{3} << counters(3, 3);
         QTest::newRow("three packets") << QList<int>{5, 1, 7} << counters(7, 13);
         QTest::newRow("quiet tick after bytes keeps the text") << QList<int>{4, 0} << counters(4, 4);
-        QTest::newRow("more than one read holds")
-            << QList<int>{int(ReceivePath::ReceiveBufferSize) + 10}
-            << counters(ReceivePath::ReceiveBufferSize, ReceivePath::ReceiveBufferSize);
     }
     void countersAfterEachPoll()
     {
@@ -357,28 +353,6 @@ private slots:
         QCOMPARE(cell(0, 3), QStringLiteral("3"));
         QCOMPARE(f->StatusPanel2->text(), counters(1, 3));
         QCOMPARE(memoText(), QStringLiteral("abc"));
-    }
-
-    void textWindowGeometry_data()
-    {
-        QTest::addColumn<bool>("saved");
-        QTest::addColumn<QRect>("geometry");
-        QTest::newRow("designed") << false << QRect(275, 656, 715, 218);
-        QTest::newRow("from the view settings") << true << QRect(40, 30, 500, 300);
-    }
-    void textWindowGeometry()
-    {
-        QFETCH(bool, saved);
-        std::optional<ViewSettings> settings;
-        if (saved) {
-            settings = ViewSettings{};
-            settings->textWidth = 500;
-            settings->textHeight = 300;
-            settings->textTop = 30;
-            settings->textLeft = 40;
-        }
-        formText()->FormCreate(settings);
-        QTEST(QRect(formText()->pos(), formText()->size()), "geometry");
     }
 
     void burstsPaintOncePerFrame()
