@@ -5,13 +5,18 @@
 #include "app/settingsstore.h"
 #include "app/prompts.h"
 #include "app/widgets.h"
+#include "generator/generatorpanel.h"
+#include "serial/bitsequence.h"
 #include "serial/portconnection.h"
 #include "serial/portsetup.h"
+#include "serial/receivepath.h"
 #include "serial/setupdlg.h"
 #include "serial/transmitpath.h"
 #include "tables/bytetableview.h"
 #include "tables/commandgridview.h"
+#include "tables/framebuilder.h"
 #include "tables/gridmodel.h"
+#include "tables/receivetablemodel.h"
 #include "tables/transmittable.h"
 #include "tables/transmittablemodel.h"
 
@@ -123,12 +128,16 @@ TFormMain::TFormMain(QWidget *parent)
     transmitPath = new TransmitPath(this, transmitTable, connection, this);
 
     // receive path
+    receivePath = new ReceivePath(this, connection, this);
 
     // bit sequence
+    bitSequence = new BitSequence(this, this);
 
     // HDLC frame builder
+    frameBuilder = new FrameBuilder(this, this);
 
     // generator
+    generator = new GeneratorPanel(this, this);
 
     // command list
 
@@ -441,16 +450,9 @@ void TFormMain::buildMenu()
 
 void TFormMain::FormCreate()
 {
-    auto *receive = new GridModel(3, 2, SGReceive);
-    SGReceive->setModel(receive);
-    // The transmit model has its header cells built in.
+    // The receive and transmit models have their header cells built in.
+    SGReceive->setModel(receivePath->model());
     SGTrans->setModel(transmitTable->model());
-    for (GridModel *g : {receive}) {
-        g->setCell(0, 0, QStringLiteral("№"));
-        g->setCell(0, 1, QStringLiteral("Hex"));
-        g->setCell(0, 2, QStringLiteral("ASCII"));
-        g->setCell(1, 0, QStringLiteral("1"));
-    }
     GridModel *commands = SGTransStr->grid();
     commands->setCell(0, 0, QStringLiteral("№"));
     commands->setCell(1, 0, QStringLiteral("Наименование"));
@@ -504,12 +506,25 @@ void TFormMain::wire()
     connect(TimerCircle, &QTimer::timeout, transmitPath, &TransmitPath::TimerCircleTimer);
 
     // receive path
+    connect(TimerRead, &QTimer::timeout, receivePath, &ReceivePath::TimerReadTimer);
+    connect(SBClearRec, &QToolButton::clicked, receivePath, &ReceivePath::SBClearRecClick);
+    connect(ChBGetSec, &QCheckBox::toggled, receivePath, &ReceivePath::ChBGetSecClick);
+    connect(SBShowText, &QToolButton::clicked, receivePath, &ReceivePath::SBShowTextClick);
 
     // bit sequence
+    connect(SBSend10DtrRts, &QToolButton::clicked, bitSequence, &BitSequence::SBSend10DtrRtsClick);
+    connect(transmitPath, &TransmitPath::tickAfterCycle, bitSequence, &BitSequence::TimerCircleBits);
 
     // HDLC frame builder
+    connect(SBMakeFrameHDLC, &QToolButton::clicked, frameBuilder, &FrameBuilder::SBMakeFrameHDLCClick);
 
     // generator
+    connect(BBStartGen, &QPushButton::clicked, generator, &GeneratorPanel::BBStartGenClick);
+    connect(BBNeprGener, &QPushButton::clicked, generator, &GeneratorPanel::BBNeprGenerClick);
+    connect(BBNeprSDelit, &QPushButton::clicked, generator, &GeneratorPanel::BBNeprSDelitClick);
+    connect(BBNPaketov, &QPushButton::clicked, generator, &GeneratorPanel::BBNPaketovClick);
+    connect(BBPaketNepreryvno, &QPushButton::clicked, generator, &GeneratorPanel::BBPaketNepreryvnoClick);
+    connect(BitBtnStopGen, &QPushButton::clicked, generator, &GeneratorPanel::BitBtnStopGenClick);
 
     // command list
 
