@@ -591,14 +591,6 @@ void TFormMain::paintEvent(QPaintEvent *e)
     settingsStore->FormPaint();
 }
 
-void TFormMain::showEvent(QShowEvent *e)
-{
-    QMainWindow::showEvent(e);
-    // The text window is owned and stays above; it is shown with the main
-    // window whenever its button is down (not from inside a paint).
-    QTimer::singleShot(0, this, [this] { settingsStore->showTextWindowIfDown(); });
-}
-
 void TFormMain::closeEvent(QCloseEvent *e)
 {
     if (settingsStore->FormClose())

@@ -27,7 +27,7 @@ void startProgram()
     g_setupDlg = new TSetupDlg(g_formMain);
     g_formText = new TFormText(g_formMain);
     g_formMain->attachWindows(g_setupDlg, g_formText);
-    g_formMain->settingsStore->applyTextWindowGeometry(g_formText);
+    g_formText->FormCreate(g_formMain->settingsStore->viewRead());
     g_formMain->show();
 }
 

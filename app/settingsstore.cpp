@@ -6,9 +6,8 @@
 #include "serial/formtext.h"
 #include "serial/portsetup.h"
 #include "serial/setupdlg.h"
-#include "tables/commandgridview.h"
+#include "tables/commandlist.h"
 #include "tables/datafiles.h"
-#include "tables/gridmodel.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -145,30 +144,13 @@ void SettingsStore::applyStrings(const StringsFileContent &c)
         lines[i]->setText(c.lines.value(i));
     f->LEString->setText(c.leString);
     f->LEStringLabel->setText(c.leLabel);
-    if (c.commands) {
-        GridModel *grid = f->SGTransStr->grid();
-        const QList<Command> &commands = *c.commands;
-        grid->setRowCount(int(commands.size()) + 1);
-        for (int i = 0; i < commands.size(); ++i) {
-            grid->setCell(0, i + 1, QString::number(i + 1));
-            grid->setCell(1, i + 1, commands[i].name);
-            grid->setCell(2, i + 1, commands[i].code);
-        }
-    }
+    if (c.commands)
+        f->commandList->setCommands(*c.commands);
     f->SEDivider->setValue(c.divider);
     f->SEQPulseInPaket->setValue(c.qPulseInPaket);
     f->SEQPauseInPaket->setValue(c.qPauseInPaket);
     if (!c.fullPortName.isEmpty())
         f->portSetup->settings.PortName = c.fullPortName;
-}
-
-void SettingsStore::applyTextWindowGeometry(QWidget *textWindow)
-{
-    if (!m_viewRead || !textWindow)
-        return;
-    setOuterGeometry(textWindow,
-                     QRect(m_viewRead->textLeft, m_viewRead->textTop, m_viewRead->textWidth, m_viewRead->textHeight));
-    keepOnScreen(textWindow);
 }
 
 void SettingsStore::FormPaint()
@@ -182,13 +164,6 @@ void SettingsStore::FormPaint()
         f->setWindowTitle(caption);
 }
 
-void SettingsStore::showTextWindowIfDown()
-{
-    TFormMain *f = m_form;
-    if (f->SBShowText->down() && f->formText && f->isVisible() && !f->formText->isVisible())
-        f->formText->show();
-}
-
 StringsFileContent SettingsStore::collectStrings() const
 {
     TFormMain *f = m_form;
@@ -197,11 +172,7 @@ StringsFileContent SettingsStore::collectStrings() const
         c.lines << e->text();
     c.leString = f->LEString->text();
     c.leLabel = f->LEStringLabel->text();
-    GridModel *grid = f->SGTransStr->grid();
-    QList<Command> commands;
-    for (int r = 1; r < grid->rowCount(); ++r)
-        commands.append({grid->cell(1, r), grid->cell(2, r)});
-    c.commands = commands;
+    c.commands = f->commandList->commands();
     c.divider = f->SEDivider->value();
     c.qPulseInPaket = f->SEQPulseInPaket->value();
     c.qPauseInPaket = f->SEQPauseInPaket->value();

@@ -30,12 +30,10 @@ public:
     // Restores the saved state; a file that cannot be read is reported and
     // the remaining steps are skipped.
     void restore();
-    // The text window takes its geometry from the view record read at start-up.
-    void applyTextWindowGeometry(QWidget *textWindow);
+    // The view record read at start-up, if any (the text window takes its geometry from it).
+    const std::optional<ViewSettings> &viewRead() const { return m_viewRead; }
     // Caption and setup dialog follow PortSettings on every repaint.
     void FormPaint();
-    // The text window is shown with the main window while its button is down.
-    void showTextWindowIfDown();
     // Writes the four files; false when the window should stay open.
     bool FormClose();
 

@@ -1,5 +1,7 @@
 #include "serial/formtext.h"
 
+#include "app/settingsstore.h"
+
 #include "app/formmain.h"
 #include "app/settingsfiles.h"
 #include "app/widgets.h"
@@ -16,7 +18,7 @@ TFormText::TFormText(QWidget *owner)
     setObjectName(QStringLiteral("FormText"));
     setWindowTitle(QStringLiteral("Прием"));
     setFont(designFont());
-    setGeometry(275, 656, 715, 218);
+    SettingsStore::setOuterGeometry(this, QRect(275, 656, 715, 218)); // designed outer rectangle
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -38,8 +40,8 @@ void TFormText::FormCreate(const std::optional<ViewSettings> &saved)
 {
     if (!saved)
         return;
-    resize(saved->textWidth, saved->textHeight);
-    move(saved->textLeft, saved->textTop);
+    SettingsStore::setOuterGeometry(this, QRect(saved->textLeft, saved->textTop, saved->textWidth, saved->textHeight));
+    SettingsStore::keepOnScreen(this);
 }
 
 void TFormText::SBClearRecClick()
