@@ -1,19 +1,101 @@
 #pragma once
-// Temporary stand-in until the scalable byte view lands.
-#include <QHeaderView>
-#include <QTableView>
-class ByteTableView : public QTableView
+
+#include <QAbstractItemView>
+
+// A string-grid look for byte tables of any length: row 0 and column 0 are
+// fixed header cells, every other row is always shown, and the data columns
+// scroll horizontally in whole columns. Only the cells in sight are painted,
+// so the cost of a paint or a scroll does not depend on the column count.
+//
+// The horizontal scroll bar's value is the model column shown leftmost, so a
+// hundred million columns never need a pixel coordinate beyond int.
+class ByteTableView : public QAbstractItemView
 {
     Q_OBJECT
 public:
-    explicit ByteTableView(QWidget *parent = nullptr) : QTableView(parent)
-    {
-        horizontalHeader()->hide();
-        verticalHeader()->hide();
-    }
-    void setFirstColumnWidth(int w) { m_first = w; }
-    void setDefaultColumnWidth(int w) { horizontalHeader()->setDefaultSectionSize(w); }
-    void setRowHeight(int h) { verticalHeader()->setDefaultSectionSize(h); }
+    explicit ByteTableView(QWidget *parent = nullptr);
+
+    void setModel(QAbstractItemModel *model) override;
+
+    void setFirstColumnWidth(int width);
+    int firstColumnWidth() const { return m_firstColumnWidth; }
+    void setDefaultColumnWidth(int width);
+    int defaultColumnWidth() const { return m_columnWidth; }
+    void setRowHeight(int height);
+    int rowHeight() const { return m_rowHeight; }
+
+    // Model column of the leftmost data column shown (1 when there is none).
+    int firstVisibleColumn() const;
+    // Data columns that fit whole in the viewport.
+    int fullyVisibleColumnCount() const;
+    // Makes `column` the leftmost data column, as far as the end allows.
+    void scrollToColumn(int column);
+    // The last data column is in full view.
+    bool isShowingEnd() const;
+    // While the last column is in view, appended columns scroll into view.
+    void setFollowsEnd(bool follow);
+    bool followsEnd() const { return m_followsEnd; }
+
+    // The row whose texts Ctrl+C copies.
+    void setCopyRow(int row) { m_copyRow = row; }
+    int copyRow() const { return m_copyRow; }
+    // The copy row's texts of the selected data columns (or of the current
+    // column when nothing is selected), separated by spaces.
+    QString copyText() const;
+
+    QRect visualRect(const QModelIndex &index) const override;
+    void scrollTo(const QModelIndex &index, ScrollHint hint = EnsureVisible) override;
+    QModelIndex indexAt(const QPoint &point) const override;
+    QSize sizeHint() const override;
+
+public slots:
+    void selectAll() override;
+    void copy();
+
+protected:
+    QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
+    int horizontalOffset() const override;
+    int verticalOffset() const override;
+    bool isIndexHidden(const QModelIndex &index) const override;
+    void setSelection(const QRect &rect, QItemSelectionModel::SelectionFlags command) override;
+    QRegion visualRegionForSelection(const QItemSelection &selection) const override;
+    void updateGeometries() override;
+    void updateEditorGeometries() override;
+    void dataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight,
+                     const QList<int> &roles = QList<int>()) override;
+    void rowsInserted(const QModelIndex &parent, int start, int end) override;
+    void reset() override;
+    void scrollContentsBy(int dx, int dy) override;
+
+    void paintEvent(QPaintEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+
 private:
-    int m_first = 51;
+    int dataColumnCount() const;
+    int dataRowCount() const;
+    int firstVisibleRow() const;
+    int maxFirstColumn() const;
+    int maxFirstRow() const;
+    int visibleDataRowCount() const;
+    // Column offset from the leftmost shown column <-> x relative to the data area.
+    qint64 columnDeltaToX(qint64 delta) const;
+    qint64 xToColumnDelta(qint64 x) const;
+    qint64 columnAtX(int x) const;
+    qint64 rowAtY(int y) const;
+    bool isHeaderPoint(const QPoint &point) const;
+    void modelGeometryChanged();
+
+    int m_firstColumnWidth = 51;
+    int m_columnWidth = 30;
+    int m_rowHeight = 20;
+    int m_copyRow = 1;
+    bool m_followsEnd = true;
+    bool m_atEnd = true;              // the last column was in view after the last layout
+    qint64 m_originColumn = 1;        // horizontalOffset() counts pixels from here
+    bool m_pressOnHeader = false;
 };
