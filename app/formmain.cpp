@@ -7,9 +7,12 @@
 #include "serial/portconnection.h"
 #include "serial/portsetup.h"
 #include "serial/setupdlg.h"
+#include "serial/transmitpath.h"
 #include "tables/bytetableview.h"
 #include "tables/commandgridview.h"
 #include "tables/gridmodel.h"
+#include "tables/transmittable.h"
+#include "tables/transmittablemodel.h"
 
 #include <QAction>
 #include <QApplication>
@@ -113,8 +116,10 @@ TFormMain::TFormMain(QWidget *parent)
     connection = new PortConnection(this, portSetup, this);
 
     // transmit table
+    transmitTable = new TransmitTable(this, this);
 
     // transmit path
+    transmitPath = new TransmitPath(this, transmitTable, connection, this);
 
     // receive path
 
@@ -435,9 +440,9 @@ void TFormMain::FormCreate()
 {
     auto *receive = new GridModel(3, 2, SGReceive);
     SGReceive->setModel(receive);
-    auto *transmit = new GridModel(3, 2, SGTrans);
-    SGTrans->setModel(transmit);
-    for (GridModel *g : {receive, transmit}) {
+    // The transmit model has its header cells built in.
+    SGTrans->setModel(transmitTable->model());
+    for (GridModel *g : {receive}) {
         g->setCell(0, 0, QStringLiteral("№"));
         g->setCell(0, 1, QStringLiteral("Hex"));
         g->setCell(0, 2, QStringLiteral("ASCII"));
@@ -450,6 +455,7 @@ void TFormMain::FormCreate()
     commands->setCell(0, 1, QStringLiteral("1"));
 
     // initial transmit buffer
+    transmitTable->initTransmitBuffer();
 
     // saved state
 }
@@ -467,8 +473,31 @@ void TFormMain::wire()
     connect(SBRTS, &QToolButton::clicked, connection, &PortConnection::SBRTSClick);
 
     // transmit table
+    connect(transmitTable->model(), &TransmitTableModel::cellEdited, transmitTable,
+            &TransmitTable::SGTransSetEditText);
+    connect(SESizeTrans, &QSpinBox::textChanged, transmitTable, &TransmitTable::SESizeTransChange);
+    connect(SBClearTrans, &QToolButton::clicked, transmitTable, &TransmitTable::SBClearTransClick);
+    connect(SBIns, &QToolButton::clicked, transmitTable, &TransmitTable::SBInsClick);
+    connect(SBDel, &QToolButton::clicked, transmitTable, &TransmitTable::SBDelClick);
+    connect(miInsertbyte, &QAction::triggered, transmitTable, &TransmitTable::miInsertbyteClick);
+    connect(miDeletebyte, &QAction::triggered, transmitTable, &TransmitTable::miDeletebyteClick);
 
     // transmit path
+    connect(CheckBoxASCII, &QCheckBox::toggled, transmitPath, &TransmitPath::CheckBoxASCIIClick);
+    connect(SBTrans, &QToolButton::clicked, transmitPath, &TransmitPath::SBTransClick);
+    connect(SBTrans2, &QToolButton::clicked, transmitPath, &TransmitPath::SBTrans2Click);
+    connect(SBTrans3, &QToolButton::clicked, transmitPath, &TransmitPath::SBTrans3Click);
+    connect(SBTrans4, &QToolButton::clicked, transmitPath, &TransmitPath::SBTrans4Click);
+    connect(SBTrans5, &QToolButton::clicked, transmitPath, &TransmitPath::SBTrans5Click);
+    connect(SBTrans6, &QToolButton::clicked, transmitPath, &TransmitPath::SBTrans6Click);
+    connect(SBTrans7, &QToolButton::clicked, transmitPath, &TransmitPath::SBTrans7Click);
+    connect(SBTrans8, &QToolButton::clicked, transmitPath, &TransmitPath::SBTrans8Click);
+    connect(SBTrans9, &QToolButton::clicked, transmitPath, &TransmitPath::SBTrans9Click);
+    connect(SBTrans10, &QToolButton::clicked, transmitPath, &TransmitPath::SBTrans10Click);
+    connect(SBTransLEStr, &QToolButton::clicked, transmitPath, &TransmitPath::SBTransLEStrClick);
+    connect(SBCircle, &QToolButton::clicked, transmitPath, &TransmitPath::SBCircleClick);
+    connect(SECircle, &QSpinBox::textChanged, transmitPath, &TransmitPath::SECircleChange);
+    connect(TimerCircle, &QTimer::timeout, transmitPath, &TransmitPath::TimerCircleTimer);
 
     // receive path
 

@@ -57,6 +57,8 @@ ByteTableView::ByteTableView(QWidget *parent)
 
 void ByteTableView::setModel(QAbstractItemModel *newModel)
 {
+    if (newModel == model())
+        return;
     if (QAbstractItemModel *old = model())
         disconnect(old, nullptr, this, nullptr);
     QAbstractItemView::setModel(newModel);
@@ -406,14 +408,19 @@ QString ByteTableView::copyText() const
     if (spans.isEmpty() && currentIndex().isValid() && currentIndex().column() >= 1)
         spans.append({currentIndex().column(), currentIndex().column()});
     std::sort(spans.begin(), spans.end());
-    QStringList texts;
+    QString text;
+    bool firstText = true;
     int done = 0;
     for (const auto &[left, right] : spans) {
-        for (int c = qMax(left, done + 1); c <= right; ++c)
-            texts.append(model()->index(m_copyRow, c, rootIndex()).data().toString());
+        for (int c = qMax(left, done + 1); c <= right; ++c) {
+            if (!firstText)
+                text += QLatin1Char(' ');
+            firstText = false;
+            text += model()->index(m_copyRow, c, rootIndex()).data().toString();
+        }
         done = qMax(done, right);
     }
-    return texts.join(QLatin1Char(' '));
+    return text;
 }
 
 void ByteTableView::copy()
@@ -422,6 +429,25 @@ void ByteTableView::copy()
 }
 
 // --- keyboard and mouse ---------------------------------------------------
+
+QItemSelectionModel::SelectionFlags ByteTableView::selectionCommand(const QModelIndex &index,
+                                                                    const QEvent *event) const
+{
+    // Shift extends the range with any movement key, Ctrl+Home/End included.
+    if (event && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<const QKeyEvent *>(event);
+        switch (key->key()) {
+        case Qt::Key_Left: case Qt::Key_Right: case Qt::Key_Up: case Qt::Key_Down:
+        case Qt::Key_Home: case Qt::Key_End: case Qt::Key_PageUp: case Qt::Key_PageDown:
+            if (key->modifiers() & Qt::ShiftModifier)
+                return QItemSelectionModel::SelectCurrent;
+            break;
+        default:
+            break;
+        }
+    }
+    return QAbstractItemView::selectionCommand(index, event);
+}
 
 QModelIndex ByteTableView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
 {

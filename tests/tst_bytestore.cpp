@@ -5,11 +5,11 @@
 
 namespace {
 
-QByteArray pattern(qint64 n, int seed)
+QByteArray pattern(qint64 n, int shift)
 {
     QByteArray b(n, Qt::Uninitialized);
     for (qint64 i = 0; i < n; ++i)
-        b[i] = char((i * 31 + seed) & 0xFF);
+        b[i] = char((i * 31 + shift) & 0xFF);
     return b;
 }
 
@@ -35,9 +35,9 @@ private slots:
         QFETCH(QList<qint64>, pieces);
         ByteStore store;
         QByteArray expected;
-        int seed = 0;
+        int shift = 0;
         for (qint64 n : pieces) {
-            const QByteArray p = pattern(n, ++seed);
+            const QByteArray p = pattern(n, ++shift);
             store.append(p.constData(), p.size());
             expected += p;
         }

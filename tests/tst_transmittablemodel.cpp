@@ -243,7 +243,10 @@ private slots:
         timer.start();
         m.setBytes(big);
         const QByteArray back = m.readBytes();
+#if !defined(__SANITIZE_ADDRESS__)
+        // Per-cell strings would take seconds; the byte form takes a fraction of one.
         QVERIFY2(timer.elapsed() < 3000, qPrintable(QString::number(timer.elapsed())));
+#endif
         QCOMPARE(back, big);
         QCOMPARE(m.numberText(10'000'000), QString("10000000"));
         QCOMPARE(m.hexText(9'999'999), QString::number(quint8(big[9'999'998]), 16).toUpper().rightJustified(2, '0'));
