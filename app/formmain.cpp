@@ -6,11 +6,13 @@
 #include "app/widgets.h"
 #include "serial/portconnection.h"
 #include "serial/portsetup.h"
+#include "serial/receivepath.h"
 #include "serial/setupdlg.h"
 #include "serial/transmitpath.h"
 #include "tables/bytetableview.h"
 #include "tables/commandgridview.h"
 #include "tables/gridmodel.h"
+#include "tables/receivetablemodel.h"
 #include "tables/transmittable.h"
 #include "tables/transmittablemodel.h"
 
@@ -122,6 +124,7 @@ TFormMain::TFormMain(QWidget *parent)
     transmitPath = new TransmitPath(this, transmitTable, connection, this);
 
     // receive path
+    receivePath = new ReceivePath(this, connection, this);
 
     // bit sequence
 
@@ -438,16 +441,9 @@ void TFormMain::buildMenu()
 
 void TFormMain::FormCreate()
 {
-    auto *receive = new GridModel(3, 2, SGReceive);
-    SGReceive->setModel(receive);
-    // The transmit model has its header cells built in.
+    // Both byte table models write their own header cells.
+    SGReceive->setModel(receivePath->model());
     SGTrans->setModel(transmitTable->model());
-    for (GridModel *g : {receive}) {
-        g->setCell(0, 0, QStringLiteral("№"));
-        g->setCell(0, 1, QStringLiteral("Hex"));
-        g->setCell(0, 2, QStringLiteral("ASCII"));
-        g->setCell(1, 0, QStringLiteral("1"));
-    }
     GridModel *commands = SGTransStr->grid();
     commands->setCell(0, 0, QStringLiteral("№"));
     commands->setCell(1, 0, QStringLiteral("Наименование"));
@@ -500,6 +496,10 @@ void TFormMain::wire()
     connect(TimerCircle, &QTimer::timeout, transmitPath, &TransmitPath::TimerCircleTimer);
 
     // receive path
+    connect(TimerRead, &QTimer::timeout, receivePath, &ReceivePath::TimerReadTimer);
+    connect(SBClearRec, &QToolButton::clicked, receivePath, &ReceivePath::SBClearRecClick);
+    connect(ChBGetSec, &QCheckBox::toggled, receivePath, &ReceivePath::ChBGetSecClick);
+    connect(SBShowText, &QToolButton::clicked, receivePath, &ReceivePath::SBShowTextClick);
 
     // bit sequence
 

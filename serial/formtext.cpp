@@ -1,10 +1,13 @@
 #include "serial/formtext.h"
 
+#include "app/formmain.h"
+#include "app/settingsfiles.h"
 #include "app/widgets.h"
+#include "serial/receivedtextview.h"
+#include "serial/receivepath.h"
 
 #include <QCloseEvent>
 #include <QFrame>
-#include <QPlainTextEdit>
 #include <QVBoxLayout>
 
 TFormText::TFormText(QWidget *owner)
@@ -22,10 +25,26 @@ TFormText::TFormText(QWidget *owner)
     layout->addWidget(strip);
     SBClearRec = new SpeedButton(QStringLiteral("SBClearRec"), QStringLiteral("clear"), strip);
     SBClearRec->move(8, 8);
-    Memo1 = new QPlainTextEdit(this);
+    Memo1 = new ReceivedTextView(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
-    Memo1->setReadOnly(true);
     layout->addWidget(Memo1, 1);
+    connect(SBClearRec, &QToolButton::clicked, this, &TFormText::SBClearRecClick);
+
+    if (auto *form = qobject_cast<TFormMain *>(owner); form && form->receivePath)
+        form->receivePath->attachFormText(this);
+}
+
+void TFormText::FormCreate(const std::optional<ViewSettings> &saved)
+{
+    if (!saved)
+        return;
+    resize(saved->textWidth, saved->textHeight);
+    move(saved->textLeft, saved->textTop);
+}
+
+void TFormText::SBClearRecClick()
+{
+    Memo1->blank();
 }
 
 void TFormText::closeEvent(QCloseEvent *event)

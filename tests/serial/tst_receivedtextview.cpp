@@ -1,0 +1,189 @@
+#include "serial/receivedtextview.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMetaProperty>
+#include <QScrollBar>
+#include <QTest>
+
+namespace {
+
+QByteArray lines(int count, int from = 0)
+{
+    QByteArray out;
+    for (int i = from; i < from + count; ++i)
+        out += "line " + QByteArray::number(i) + "\r\n";
+    return out;
+}
+
+void append(ReceivedTextView &v, const QByteArray &bytes)
+{
+    v.appendBytes(bytes.constData(), bytes.size());
+}
+
+// The viewport point over the character at (line, column) in sight.
+QPoint pointOf(const ReceivedTextView &v, qint64 line, qint64 column)
+{
+    const QFontMetrics fm(v.font());
+    const int cw = fm.horizontalAdvance(QLatin1Char('M'));
+    return {3 + int(column - v.firstVisibleColumn()) * cw + 1,
+            int(line - v.firstVisibleLine()) * fm.lineSpacing() + fm.lineSpacing() / 2};
+}
+
+} // namespace
+
+class TstReceivedTextView : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<ReceivedTextView> v;
+
+private slots:
+    void init()
+    {
+        v = std::make_unique<ReceivedTextView>();
+        v->resize(320, 160);
+        v->show();
+        QVERIFY(QTest::qWaitForWindowExposed(v.get()));
+    }
+    void cleanup() { v.reset(); }
+
+    void plainTextIsReadOnlyWholeText()
+    {
+        append(*v, "AT\r\nOK\r\n\x80\xff");
+        const QMetaProperty p = v->metaObject()->property(v->metaObject()->indexOfProperty("plainText"));
+        QVERIFY(p.isReadable());
+        QVERIFY(!p.isWritable());
+        QCOMPARE(v->property("plainText").toString(), QString::fromUtf8("AT\nOK\n\u0402\u044f"));
+    }
+
+    void followsTheEndUntilScrolledAway()
+    {
+        append(*v, lines(100));
+        QVERIFY(v->isShowingEnd());
+        QCOMPARE(v->firstVisibleLine(), v->document().lineCount() - v->visibleLineCount());
+
+        v->verticalScrollBar()->setValue(10);
+        QVERIFY(!v->isShowingEnd());
+        append(*v, lines(50, 100));
+        QCOMPARE(v->firstVisibleLine(), 10);
+
+        // Back at the end, it follows again.
+        QTest::keyClick(v.get(), Qt::Key_End, Qt::ControlModifier);
+        QVERIFY(v->isShowingEnd());
+        append(*v, lines(50, 150));
+        QVERIFY(v->isShowingEnd());
+        QCOMPARE(v->firstVisibleLine(), v->document().lineCount() - v->visibleLineCount());
+    }
+
+    void followsALongLineSideways()
+    {
+        const QByteArray line(100000, 'x');
+        append(*v, line);
+        QVERIFY(v->isShowingEnd());
+        QCOMPARE(v->firstVisibleColumn(), line.size() + 1 - v->visibleColumnCount());
+        // A new line brings the view back to its start.
+        append(*v, "\r\nA");
+        QCOMPARE(v->firstVisibleColumn(), 0);
+        QVERIFY(v->isShowingEnd());
+        // Scrolled left on a long last line: stays.
+        append(*v, line);
+        v->horizontalScrollBar()->setValue(5);
+        append(*v, "yyy");
+        QCOMPARE(v->firstVisibleColumn(), 5);
+    }
+
+    void reachesAnyLineOfABigText()
+    {
+        // More lines than 64 KiB blocks hold and a line far from the start.
+        QByteArray chunk;
+        for (int i = 0; i < 4096; ++i)
+            chunk += "0123456789abcdef" "0123456789ab\r\n";
+        for (int i = 0; i < 400; ++i) // 12 MiB, 1.6 million lines
+            append(*v, chunk);
+        const qint64 count = v->document().lineCount();
+        QCOMPARE(count, 400 * 4096 + 1);
+        v->scrollToLine(count / 2);
+        QCOMPARE(v->firstVisibleLine(), count / 2);
+        QCOMPARE(v->positionAt(pointOf(*v, count / 2, 3)), (count / 2) * 30 + 3);
+        // The lines in sight are painted there, not left blank.
+        const QImage shot = v->viewport()->grab().toImage();
+        const QRgb base = v->palette().color(QPalette::Base).rgb();
+        int inked = 0;
+        for (int x = 0; x < shot.width(); ++x)
+            inked += shot.pixel(x, QFontMetrics(v->font()).ascent() - 2) != base;
+        QVERIFY(inked > 10);
+        QTest::keyClick(v.get(), Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(v->firstVisibleLine(), count - v->visibleLineCount());
+    }
+
+    void selectByMouseAndCopy()
+    {
+        append(*v, "hello world\r\nsecond line\r\n");
+        v->scrollToLine(0);
+        v->horizontalScrollBar()->setValue(0);
+        QTest::mousePress(v->viewport(), Qt::LeftButton, {}, pointOf(*v, 0, 6));
+        QTest::mouseMove(v->viewport(), pointOf(*v, 1, 6));
+        QTest::mouseRelease(v->viewport(), Qt::LeftButton, {}, pointOf(*v, 1, 6));
+        QCOMPARE(v->selectedText(), QStringLiteral("world\nsecond"));
+        QTest::keyClick(v.get(), Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("world\nsecond"));
+
+        QTest::mouseDClick(v->viewport(), Qt::LeftButton, {}, pointOf(*v, 1, 9));
+        QCOMPARE(v->selectedText(), QStringLiteral("line"));
+
+        QTest::keyClick(v.get(), Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(v->selectedText(), QStringLiteral("hello world\nsecond line\n"));
+    }
+
+    void paintsTextAndSelection()
+    {
+        const QColor base = v->palette().color(QPalette::Base);
+        const QColor highlight = v->palette().color(QPalette::Highlight);
+        auto countColour = [this](const QColor &c) {
+            const QImage img = v->viewport()->grab().toImage();
+            int n = 0;
+            for (int y = 0; y < img.height(); ++y)
+                for (int x = 0; x < img.width(); ++x)
+                    n += QColor(img.pixel(x, y)) == c;
+            return n;
+        };
+        const int empty = countColour(base);
+        append(*v, "WWWW\r\nMMMM");
+        QVERIFY(countColour(base) < empty);
+        QCOMPARE(countColour(highlight), 0);
+        v->selectAll();
+        QVERIFY(countColour(highlight) > 0);
+    }
+
+    void blankKeepsTextAside()
+    {
+        append(*v, "abc\r\n");
+        v->setSelection(0, 2);
+        v->blank();
+        QVERIFY(v->isBlank());
+        QCOMPARE(v->toPlainText(), QString());
+        QCOMPARE(v->selectedText(), QString());
+        QCOMPARE(v->verticalScrollBar()->maximum(), 0);
+        v->unblank();
+        QCOMPARE(v->toPlainText(), QStringLiteral("abc\n"));
+        // New text shows the whole again.
+        v->blank();
+        append(*v, "d");
+        QCOMPARE(v->toPlainText(), QStringLiteral("abc\nd"));
+    }
+
+    void assignReplacesAndKeepsSelectionInRange()
+    {
+        append(*v, lines(20));
+        v->selectAll();
+        ByteStore store;
+        store.append("new", 3);
+        v->assign(store);
+        QCOMPARE(v->toPlainText(), QStringLiteral("new"));
+        QVERIFY(v->selectionEnd() <= 3);
+        QVERIFY(v->isShowingEnd());
+    }
+};
+
+QTEST_MAIN(TstReceivedTextView)
+#include "tst_receivedtextview.moc"
