@@ -145,11 +145,13 @@ TFormMain::TFormMain(QWidget *parent)
 
     // settings
 
-    FormCreate();
+    // Handlers are bound before creation runs, so restoring a check box's
+    // state runs its handler; the designed geometry comes before the saved one.
     wire();
     // Designed client area 858 wide; the outer 866 x 727 includes the frame.
     resize(858, 700);
     move(328, 114);
+    FormCreate();
 }
 
 TFormMain::~TFormMain() = default;
@@ -395,9 +397,8 @@ void TFormMain::buildControls()
         auto *l = new QLabel(StatusBar);
         l->setObjectName(name);
         l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        // Designed widths are minimums: a long count or message widens its panel.
         l->setMinimumWidth(width);
-        if (!stretch)
-            l->setFixedWidth(width);
         StatusBar->addWidget(l, stretch);
         return l;
     };
@@ -448,7 +449,7 @@ void TFormMain::buildMenu()
 
 void TFormMain::FormCreate()
 {
-    // Both byte table models write their own header cells.
+    // The receive and transmit models have their header cells built in.
     SGReceive->setModel(receivePath->model());
     SGTrans->setModel(transmitTable->model());
     GridModel *commands = SGTransStr->grid();

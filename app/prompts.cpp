@@ -38,15 +38,15 @@ public:
         return box.exec() == QMessageBox::Yes;
     }
 
-    std::optional<QString> fileName(QWidget *parent, const FileDialogSpec &spec) override
+    std::optional<QString> fileName(QWidget *parent, const FileDialogSpec &dialogSpec) override
     {
         QFileDialog dialog(parent);
-        dialog.setObjectName(spec.objectName);
-        dialog.setAcceptMode(spec.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        dialog.setObjectName(dialogSpec.objectName);
+        dialog.setAcceptMode(dialogSpec.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
         // An open dialog takes names of files that do not exist yet.
         dialog.setFileMode(QFileDialog::AnyFile);
-        dialog.setDefaultSuffix(spec.defaultSuffix);
-        dialog.setNameFilters(spec.nameFilters);
+        dialog.setDefaultSuffix(dialogSpec.defaultSuffix);
+        dialog.setNameFilters(dialogSpec.nameFilters);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return std::nullopt;
         return dialog.selectedFiles().constFirst();

@@ -4,10 +4,11 @@
 // longest stall of the UI thread (delay of a 0 ms single-shot timer, sampled
 // continuously), and the time to scroll to the last byte and to clear.
 //
-//   bench_receive [--mb N] [--text] [--stamps] [--no-window] [--no-table]
+//   bench_receive [--mb N] [--text] [--stamps] [--no-window] [--no-table] [--shot FILE.png]
 //
 // --text sends lines of printable characters ended by CR LF instead of
-// random bytes; --stamps shows the time-stamp row.
+// random bytes; --stamps shows the time-stamp row; --shot saves a picture of
+// the screen once the bytes are in (run under xvfb-run for that).
 #include "app/formmain.h"
 #include "app/program.h"
 #include "app/widgets.h"
@@ -23,6 +24,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -150,15 +152,18 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
-    qint64 megabytes = 100;
+    double megabytes = 100;
     if (const qsizetype i = args.indexOf(QStringLiteral("--mb")); i >= 0)
-        megabytes = args.value(i + 1).toLongLong();
+        megabytes = args.value(i + 1).toDouble();
+    QString shot;
+    if (const qsizetype i = args.indexOf(QStringLiteral("--shot")); i >= 0)
+        shot = args.value(i + 1);
     const bool text = args.contains(QStringLiteral("--text"));
     const bool stamps = args.contains(QStringLiteral("--stamps"));
     const bool window = !args.contains(QStringLiteral("--no-window"));
     const bool table = !args.contains(QStringLiteral("--no-table"));
     const bool probing = !args.contains(QStringLiteral("--no-probe"));
-    const qint64 total = megabytes * 1000 * 1000;
+    const qint64 total = qint64(megabytes * 1000 * 1000);
     const qint64 blocks = (total + kBlock - 1) / kBlock;
 
     QTemporaryDir dir;
@@ -236,6 +241,7 @@ int main(int argc, char *argv[])
             break;
     }
     const double seconds = run.nsecsElapsed() / 1e9;
+    const qint64 runTicks = ticks;
     probe.stop();
     writer.join();
     // Let the last paints happen before measuring memory.
@@ -257,6 +263,14 @@ int main(int argc, char *argv[])
                     break;
                 }
         }
+    }
+
+    if (!shot.isEmpty()) {
+        // Side by side rather than as designed (the text window over the table).
+        f->move(0, 0);
+        ft->move(0, f->frameGeometry().bottom() + 2);
+        pumpFor(300);
+        QGuiApplication::primaryScreen()->grabWindow(0).save(shot);
     }
 
     // Scrolling: from the first column to the last, painted.
@@ -291,12 +305,12 @@ int main(int argc, char *argv[])
             ft->Memo1->viewport()->repaint();
         });
 
-    std::printf("bench_receive: %lld MB %s, table %s, text window %s, time stamps %s, platform %s\n",
+    std::printf("bench_receive: %g MB %s, table %s, text window %s, time stamps %s, platform %s\n",
                 megabytes, text ? "text lines" : "random bytes", table ? "shown" : "hidden",
                 window ? "shown" : "hidden", stamps ? "on" : "off", qPrintable(QGuiApplication::platformName()));
     std::printf("  ingest:             %.1f MB/s (%.2f s)\n", total / 1e6 / seconds, seconds);
     std::printf("  poll ticks:         %lld (%.0f a second, %.0f bytes each); paints: table %lld, text %lld\n",
-                ticks, ticks / seconds, total / double(qMax<qint64>(1, ticks)), tablePaints.count, textPaints.count);
+                runTicks, runTicks / seconds, total / double(qMax<qint64>(1, runTicks)), tablePaints.count, textPaints.count);
     std::printf("  bytes verified:     table store %s, text window %s\n", storeOk ? "all equal" : "MISMATCH",
                 window ? (textOk ? "all equal" : "MISMATCH") : "n/a");
     std::printf("  resident growth:    %.2f bytes per received byte (%.1f MB -> %.1f MB)\n",

@@ -399,10 +399,13 @@ void ReceivedTextView::mouseDoubleClickEvent(QMouseEvent *event)
         QAbstractScrollArea::mouseDoubleClickEvent(event);
         return;
     }
-    // A word: the run of letters and digits around the point, within its line.
+    // A word: the run of letters and digits around the point, within its
+    // line and within reach (a binary capture can be one endless "word").
+    constexpr qint64 reach = 4096;
     const qint64 pos = positionAt(event->position().toPoint());
     const qint64 line = m_doc.lineOf(pos);
-    const qint64 lineStart = m_doc.lineStart(line), lineEnd = m_doc.lineEnd(line);
+    const qint64 lineStart = qMax(m_doc.lineStart(line), pos - reach);
+    const qint64 lineEnd = qMin(m_doc.lineEnd(line), pos + reach);
     auto isWord = [this](qint64 p) { return ReceivedText::displayChar(m_doc.at(p)).isLetterOrNumber(); };
     qint64 a = pos, b = pos;
     while (a > lineStart && isWord(a - 1))

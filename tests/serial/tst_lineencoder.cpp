@@ -31,23 +31,19 @@ private slots:
         QTest::newRow("one digit left") << "$4" << W << hex("34");
         QTest::newRow("two digits only") << "$4142" << W << hex("413432");
         QTest::newRow("three hex digits") << "$1FF" << W << hex("1F46");
-        QTest::newRow("lower case") << "$ff" << W << hex("FF");
         QTest::newRow("space in escape") << "$ 4" << W << hex("00");
         QTest::newRow("dollar in escape") << "$4$" << W << hex("00");
-        QTest::newRow("escape 00") << "$00" << W << hex("00");
         QTest::newRow("cyrillic windows") << QString::fromUtf8("АяЁ") << W << hex("C0FFA8");
         QTest::newRow("cyrillic dos") << QString::fromUtf8("АяЁ") << D << hex("80EFA8");
         QTest::newRow("dos p r boundary") << QString::fromUtf8("пр") << D << hex("AFE0");
         QTest::newRow("dos yo small") << QString::fromUtf8("ё№") << D << hex("B8B9");
         QTest::newRow("dos ascii") << "Az$" << D << hex("417A");
         QTest::newRow("dos escape untouched") << "$C0" << D << hex("C0");
-        QTest::newRow("dos escape FF") << "$FF" << D << hex("FF");
         QTest::newRow("euro") << QString::fromUtf8("€") << W << hex("88");
         QTest::newRow("not in cp1251") << QString::fromUtf8("Àb") << W << hex("3F62");
         QTest::newRow("emoji is one char") << QString::fromUtf8("😀") << W << hex("3F");
         QTest::newRow("dollar emoji") << QString::fromUtf8("$😀") << W << hex("3F");
         QTest::newRow("escape with emoji") << QString::fromUtf8("$A😀x") << W << hex("0078");
-        QTest::newRow("nul char") << QString(QChar(0)) << W << hex("00");
     }
     void encode()
     {

@@ -98,9 +98,6 @@ private slots:
         QTest::newRow("one packet") << QList<int>{3} << counters(3, 3);
         QTest::newRow("three packets") << QList<int>{5, 1, 7} << counters(7, 13);
         QTest::newRow("quiet tick after bytes keeps the text") << QList<int>{4, 0} << counters(4, 4);
-        QTest::newRow("more than one read holds")
-            << QList<int>{int(ReceivePath::ReceiveBufferSize) + 10}
-            << counters(ReceivePath::ReceiveBufferSize, ReceivePath::ReceiveBufferSize);
     }
     void countersAfterEachPoll()
     {
@@ -340,6 +337,22 @@ private slots:
         QCOMPARE(memoText(), QStringLiteral("XYZ1"));
         QCOMPARE(cell(1, 4), QStringLiteral("31"));
         QCOMPARE(rp->ReceivedCount, 4);
+    }
+
+    void closingThePortKeepsTheCapture()
+    {
+        f->SBShowText->click();
+        receive("ab");
+        f->SBOpenComm->click();
+        QVERIFY(!f->TimerRead->isActive());
+        QCOMPARE(f->StatusPanel2->text(), counters(2, 2));
+        QCOMPARE(memoText(), QStringLiteral("ab"));
+        f->SBOpenComm->click();
+        f->TimerRead->stop();
+        receive("c");
+        QCOMPARE(cell(0, 3), QStringLiteral("3"));
+        QCOMPARE(f->StatusPanel2->text(), counters(1, 3));
+        QCOMPARE(memoText(), QStringLiteral("abc"));
     }
 
     void burstsPaintOncePerFrame()

@@ -21,7 +21,6 @@ private slots:
         QTest::newRow("9 digits") << "123456789" << 0;
         QTest::newRow("leading zeros") << "000000000041" << 0x41;
         QTest::newRow("zeros then too large") << "0000000100000000" << 0;
-        QTest::newRow("zero") << "0" << 0;
         QTest::newRow("empty") << "" << 0;
         QTest::newRow("not hex") << "G1" << 0;
         QTest::newRow("hex then junk") << "4G" << 0;
@@ -29,12 +28,9 @@ private slots:
         QTest::newRow("space after") << "41 " << 0;
         QTest::newRow("space inside") << "4 1" << 0;
         QTest::newRow("minus") << "-1" << 0;
-        QTest::newRow("plus") << "+1" << 0;
         QTest::newRow("0x prefix") << "0x41" << 0;
-        QTest::newRow("dollar prefix") << "$41" << 0;
         QTest::newRow("fullwidth digits") << QString::fromUtf8("４１") << 0;
         QTest::newRow("arabic-indic digit") << QString::fromUtf8("٣") << 0;
-        QTest::newRow("cyrillic A") << QString::fromUtf8("А1") << 0;
     }
     void hexCellByte()
     {
@@ -103,11 +99,8 @@ private slots:
         QTest::addColumn<int>("code");
         QTest::newRow("A grave") << 0xC0;
         QTest::newRow("C1 control") << 0x80;
-        QTest::newRow("C1 next to 98") << 0x99;
         QTest::newRow("kip sign") << 0x20AD;
-        QTest::newRow("replacement") << 0xFFFD;
         QTest::newRow("lone surrogate") << 0xD800;
-        QTest::newRow("Cyrillic Dze small ext") << 0x0450;
     }
     void unrepresentable()
     {
