@@ -14,6 +14,8 @@
 #include "serial/transmitpath.h"
 #include "tables/bytetableview.h"
 #include "tables/commandgridview.h"
+#include "tables/commandlist.h"
+#include "tables/datafiles.h"
 #include "tables/framebuilder.h"
 #include "tables/gridmodel.h"
 #include "tables/receivetablemodel.h"
@@ -25,6 +27,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGroupBox>
+#include <QItemSelectionModel>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -34,6 +37,8 @@
 #include <QStatusTipEvent>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <tuple>
 
 QFont designFont()
 {
@@ -140,8 +145,10 @@ TFormMain::TFormMain(QWidget *parent)
     generator = new GeneratorPanel(this, this);
 
     // command list
+    commandList = new CommandList(this, this);
 
     // byte files
+    dataFiles = new DataFiles(this, this);
 
     // settings
     settingsStore = new SettingsStore(this);
@@ -500,7 +507,6 @@ void TFormMain::wire()
     connect(SBTrans8, &QToolButton::clicked, transmitPath, &TransmitPath::SBTrans8Click);
     connect(SBTrans9, &QToolButton::clicked, transmitPath, &TransmitPath::SBTrans9Click);
     connect(SBTrans10, &QToolButton::clicked, transmitPath, &TransmitPath::SBTrans10Click);
-    connect(SBTransLEStr, &QToolButton::clicked, transmitPath, &TransmitPath::SBTransLEStrClick);
     connect(SBCircle, &QToolButton::clicked, transmitPath, &TransmitPath::SBCircleClick);
     connect(SECircle, &QSpinBox::textChanged, transmitPath, &TransmitPath::SECircleChange);
     connect(TimerCircle, &QTimer::timeout, transmitPath, &TransmitPath::TimerCircleTimer);
@@ -527,8 +533,26 @@ void TFormMain::wire()
     connect(BitBtnStopGen, &QPushButton::clicked, generator, &GeneratorPanel::BitBtnStopGenClick);
 
     // command list
+    connect(SBAddGroup, &QToolButton::clicked, commandList, &CommandList::SBAddGroupClick);
+    connect(SBDelGroup, &QToolButton::clicked, commandList, &CommandList::SBDelGroupClick);
+    connect(SBTransLEStr, &QToolButton::clicked, commandList, &CommandList::SBTransLEStrClick);
+    connect(SpeedButton3, &QToolButton::clicked, commandList, &CommandList::SpeedButton3Click);
+    connect(SpeedButton4, &QToolButton::clicked, commandList, &CommandList::SpeedButton4Click);
+    // A cell becomes current by mouse or keyboard; a click on the current cell picks it again.
+    connect(SGTransStr->selectionModel(), &QItemSelectionModel::currentChanged, commandList,
+            &CommandList::SGTransStrClick);
+    connect(SGTransStr, &QAbstractItemView::clicked, commandList, &CommandList::SGTransStrClick);
+    connect(SGTransStr->grid(), &GridModel::cellEdited, commandList, &CommandList::SGTransStrSetEditText);
+    connect(SGTransStr, &CommandGridView::gridDoubleClicked, commandList, &CommandList::SGTransStrDblClick);
 
     // byte files
+    for (auto [action, button, handler] : {std::tuple{Open1, SBOpen, &DataFiles::Open1Click},
+                                           std::tuple{N2, SBSave, &DataFiles::N2Click},
+                                           std::tuple{miOpenTrans, SpeedButton2, &DataFiles::miOpenTransClick},
+                                           std::tuple{miSaveTrans, SpeedButton1, &DataFiles::miSaveTransClick}}) {
+        connect(action, &QAction::triggered, dataFiles, handler);
+        connect(button, &QToolButton::clicked, dataFiles, handler);
+    }
 
     // settings
 }

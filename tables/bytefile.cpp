@@ -30,7 +30,10 @@ bool ReadByteFile(const QString &path, QByteArray *out, QString *error)
 bool WriteByteFile(const QString &path, const QByteArray &bytes, QString *error)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered: a buffered write that runs out of room fails only in the
+    // flush inside commit(), and commit() does not look at that failure: it
+    // would put a cut-short file in place of the old one.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return fail(error, file.errorString());
     // A short write sets no error; the next attempt reports why it stopped.
     for (qint64 done = 0; done < bytes.size();) {

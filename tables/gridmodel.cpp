@@ -60,6 +60,13 @@ Qt::ItemFlags GridModel::flags(const QModelIndex &index) const
     return f;
 }
 
+QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role != Qt::DisplayRole)
+        return {};
+    return orientation == Qt::Horizontal ? cell(section, 0) : cell(0, section);
+}
+
 bool GridModel::moveRows(const QModelIndex &sourceParent, int sourceRow, int count,
                          const QModelIndex &destinationParent, int destinationChild)
 {
@@ -91,6 +98,10 @@ void GridModel::setCell(int column, int row, const QString &text)
     m_rows[row][column] = text;
     const QModelIndex i = index(row, column);
     emit dataChanged(i, i);
+    if (row == 0)
+        emit headerDataChanged(Qt::Horizontal, column, column);
+    if (column == 0)
+        emit headerDataChanged(Qt::Vertical, row, row);
 }
 
 void GridModel::setRowCount(int rows)

@@ -4,7 +4,8 @@
 #include <QList>
 #include <QStringList>
 
-// Cells of a small string grid: row 0 and column 0 are its fixed cells.
+// Cells of a small string grid: row 0 and column 0 are its fixed cells,
+// also offered as header data so a view may draw them as headers.
 // Shrinking drops rows; cells beyond the grid are not kept.
 class GridModel : public QAbstractTableModel
 {
@@ -17,6 +18,7 @@ public:
     QVariant data(const QModelIndex &index, int role) const override;
     bool setData(const QModelIndex &index, const QVariant &value, int role) override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     bool moveRows(const QModelIndex &sourceParent, int sourceRow, int count,
                   const QModelIndex &destinationParent, int destinationChild) override;
 

@@ -1,0 +1,103 @@
+#include "tables/datafiles.h"
+
+#include "app/formmain.h"
+#include "app/prompts.h"
+#include "app/widgets.h"
+#include "serial/receivepath.h"
+#include "tables/bytefile.h"
+#include "tables/receivetablemodel.h"
+#include "tables/transmittable.h"
+#include "tables/transmittablemodel.h"
+
+#include <QFileInfo>
+
+void ShowBytesInTransmitTable(TFormMain *form, const QByteArray &bytes)
+{
+    SpinEdit *size = form->SESizeTrans;
+    // The field's own change handler resizes the table to what it shows;
+    // the bytes then set the true column count.
+    size->setValue(int(qBound(qsizetype(size->minimum()), bytes.size(), qsizetype(size->maximum()))));
+    if (bytes.isEmpty()) {
+        form->transmitTable->showBytes(QByteArray(1, '\0'));
+        form->transmitTable->model()->clearTexts(1, 1);
+        return;
+    }
+    form->transmitTable->showBytes(bytes);
+}
+
+DataFiles::DataFiles(TFormMain *form, QObject *parent)
+    : QObject(parent)
+    , m_form(form)
+{
+}
+
+bool DataFiles::LoadTransmitFile(const QString &fileName)
+{
+    if (!QFileInfo::exists(fileName))
+        return true;
+    QByteArray bytes;
+    QString error;
+    if (!ReadByteFile(fileName, &bytes, &error)) {
+        prompts().error(m_form, error);
+        return false;
+    }
+    if (bytes.isEmpty())
+        return true;
+    m_form->transmitTable->TransmitArray = bytes;
+    ShowBytesInTransmitTable(m_form, bytes);
+    return true;
+}
+
+bool DataFiles::SaveTransmitFile(const QString &fileName)
+{
+    m_form->transmitTable->readTableIntoTransmitArray();
+    QString error;
+    if (!WriteByteFile(fileName, m_form->transmitTable->TransmitArray, &error)) {
+        prompts().error(m_form, error);
+        return false;
+    }
+    return true;
+}
+
+void DataFiles::miOpenTransClick()
+{
+    if (const std::optional<QString> name = prompts().fileName(m_form, openDialogSpec()))
+        LoadTransmitFile(*name);
+}
+
+void DataFiles::miSaveTransClick()
+{
+    // Saved whenever the user names a file, even while TransmitArray happens
+    // to be empty: the table is what the user sees and means to keep.
+    if (const std::optional<QString> name = prompts().fileName(m_form, saveDialogSpec()))
+        SaveTransmitFile(*name);
+}
+
+void DataFiles::Open1Click()
+{
+    const std::optional<QString> name = prompts().fileName(m_form, openDialogSpec());
+    if (!name)
+        return;
+    QByteArray bytes;
+    QString error;
+    if (!ReadByteFile(*name, &bytes, &error)) {
+        prompts().error(m_form, error);
+        return;
+    }
+    // The received count and the text window stay as they are; bytes that
+    // arrive later follow the loaded ones.
+    m_form->receivePath->LoadReceiveArray(bytes);
+}
+
+void DataFiles::N2Click()
+{
+    const std::optional<QString> name = prompts().fileName(m_form, saveDialogSpec());
+    if (!name)
+        return;
+    const QByteArray bytes = m_form->receivePath->model()->bytes();
+    if (bytes.isEmpty())
+        return;
+    QString error;
+    if (!WriteByteFile(*name, bytes, &error))
+        prompts().error(m_form, error);
+}
