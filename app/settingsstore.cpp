@@ -6,17 +6,16 @@
 #include "serial/formtext.h"
 #include "serial/portsetup.h"
 #include "serial/setupdlg.h"
+#include "tables/bytefile.h"
 #include "tables/commandlist.h"
 #include "tables/datafiles.h"
 
 #include <QCheckBox>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QSaveFile>
 #include <QScreen>
 
 namespace {
@@ -46,14 +45,9 @@ QString SettingsStore::path(const QString &fileName) const
 
 bool SettingsStore::readFile(const QString &fileName, QByteArray *bytes)
 {
-    QFile file(path(fileName));
-    if (!file.open(QIODevice::ReadOnly)) {
-        prompts().error(m_form, QDir::toNativeSeparators(file.fileName()) + QStringLiteral(": ") + file.errorString());
-        return false;
-    }
-    *bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        prompts().error(m_form, QDir::toNativeSeparators(file.fileName()) + QStringLiteral(": ") + file.errorString());
+    QString error;
+    if (!ReadByteFile(path(fileName), bytes, &error)) {
+        prompts().error(m_form, QDir::toNativeSeparators(path(fileName)) + QStringLiteral(": ") + error);
         return false;
     }
     return true;
@@ -62,9 +56,9 @@ bool SettingsStore::readFile(const QString &fileName, QByteArray *bytes)
 bool SettingsStore::writeFile(const QString &fileName, const QByteArray &bytes)
 {
     // Replaced whole or not at all: a failed write keeps the previous file.
-    QSaveFile file(path(fileName));
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        prompts().error(m_form, QDir::toNativeSeparators(file.fileName()) + QStringLiteral(": ") + file.errorString());
+    QString error;
+    if (!WriteByteFile(path(fileName), bytes, &error)) {
+        prompts().error(m_form, QDir::toNativeSeparators(path(fileName)) + QStringLiteral(": ") + error);
         return false;
     }
     return true;
@@ -238,8 +232,8 @@ void SettingsStore::keepOnScreen(QWidget *w)
     if (!primary)
         return;
     QRect outer = outerGeometry(w);
-    // A corrupt record can hold any size; no window needs more than the desktop.
-    const QSize desktop = primary->availableVirtualGeometry().size().expandedTo(QSize(866, 727));
+    // A corrupt record can hold any size; no window needs much more than the desktop.
+    const QSize desktop = (primary->availableVirtualGeometry().size() * 2).expandedTo(QSize(866, 727));
     if (outer.width() > desktop.width() || outer.height() > desktop.height()) {
         outer.setSize(outer.size().boundedTo(desktop));
         setOuterGeometry(w, outer);
@@ -254,6 +248,6 @@ void SettingsStore::keepOnScreen(QWidget *w)
     const QRect avail = primary->availableGeometry();
     outer.setSize(outer.size().boundedTo(avail.size()));
     outer.moveCenter(avail.center());
-    outer.moveTopLeft(outer.topLeft().expandedTo(avail.topLeft()));
+    outer.moveTopLeft(QPoint(qMax(outer.left(), avail.left()), qMax(outer.top(), avail.top())));
     setOuterGeometry(w, outer);
 }

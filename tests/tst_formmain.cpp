@@ -37,7 +37,7 @@ private slots:
     }
     void init()
     {
-        startProgram();
+        startFreshProgram();
         f = formMain();
         QVERIFY(QTest::qWaitForWindowExposed(f));
     }
@@ -51,9 +51,11 @@ private slots:
             QVERIFY2(w, name);
             QVERIFY2(!w->isVisible(), name);
         }
-        QCOMPARE(f->windowTitle(), QStringLiteral("Транслятор портов"));
+        // The first repaint puts the port parameters into the caption.
+        QCOMPARE(f->windowTitle(), QStringLiteral("Транслятор портов: COM1; 9600 бод; размер символа - 8 бит; "
+                                                  "паритет - no; стоп-битов - 1"));
         // A second start replaces the windows rather than adding more.
-        startProgram();
+        startFreshProgram();
         int mains = 0;
         for (QWidget *w : QApplication::topLevelWidgets())
             mains += w->objectName() == QLatin1String("FormMain");

@@ -4,6 +4,7 @@
 #include "serial/portconnection.h"
 #include "serial/portsetup.h"
 #include "serial/qtserialport.h"
+#include "support/programfixture.h"
 #include "support/fakeserialport.h"
 #include "support/pty.h"
 #include "support/recordingprompts.h"
@@ -44,7 +45,7 @@ private slots:
     void init()
     {
         FakeSerialPort::install();
-        startProgram();
+        startFreshProgram();
         f = formMain();
         port = FakeSerialPort::last;
         m_prompts.messages.clear();
@@ -196,7 +197,7 @@ private slots:
     {
         QFETCH(int, rate);
         setSerialPortFactory(nullptr);
-        startProgram();
+        startFreshProgram();
         f = formMain();
         Pty pty;
         QVERIFY(pty.isValid());
@@ -220,7 +221,7 @@ private slots:
     void ptyMissingDevice()
     {
         setSerialPortFactory(nullptr);
-        startProgram();
+        startFreshProgram();
         f = formMain();
         f->portSetup->settings.PortName = QStringLiteral("/dev/does-not-exist-42");
         f->SBOpenComm->click();
@@ -231,7 +232,7 @@ private slots:
     void ptyUnplugged()
     {
         setSerialPortFactory(nullptr);
-        startProgram();
+        startFreshProgram();
         f = formMain();
         auto pty = std::make_unique<Pty>();
         f->portSetup->settings.PortName = pty->slavePath();

@@ -4,6 +4,7 @@
 #include "serial/portconnection.h"
 #include "serial/portsetup.h"
 #include "serial/transmitpath.h"
+#include "support/programfixture.h"
 #include "support/fakeserialport.h"
 #include "support/pty.h"
 #include "support/recordingprompts.h"
@@ -64,7 +65,7 @@ class TstTransmitPath : public QObject
     void startOnPty(Pty &pty)
     {
         setSerialPortFactory(nullptr);
-        startProgram();
+        startFreshProgram();
         f = formMain();
         f->portSetup->settings.PortName = pty.slavePath();
         f->SBOpenComm->click();
@@ -80,7 +81,7 @@ private slots:
     void init()
     {
         FakeSerialPort::install();
-        startProgram();
+        startFreshProgram();
         f = formMain();
         port = FakeSerialPort::last;
         f->SBOpenComm->click();

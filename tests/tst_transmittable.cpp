@@ -1,6 +1,7 @@
 #include "app/formmain.h"
 #include "app/program.h"
 #include "app/widgets.h"
+#include "support/programfixture.h"
 #include "support/fakeserialport.h"
 #include "support/recordingprompts.h"
 #include "tables/bytetableview.h"
@@ -118,7 +119,7 @@ private slots:
     }
     void init()
     {
-        startProgram();
+        startFreshProgram();
         f = formMain();
         t = f->transmitTable;
         QVERIFY(t);

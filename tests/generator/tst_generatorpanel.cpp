@@ -3,6 +3,7 @@
 #include "app/widgets.h"
 #include "serial/portconnection.h"
 #include "serial/portsetup.h"
+#include "support/programfixture.h"
 #include "support/fakeserialport.h"
 #include "support/pty.h"
 #include "support/recordingprompts.h"
@@ -66,7 +67,7 @@ private slots:
     void init()
     {
         FakeSerialPort::install();
-        startProgram();
+        startFreshProgram();
         f = formMain();
         port = FakeSerialPort::last;
         m_prompts.messages.clear();
@@ -221,7 +222,7 @@ private slots:
         QFETCH(QString, button);
         QFETCH(QByteArray, frame);
         setSerialPortFactory(nullptr);
-        startProgram();
+        startFreshProgram();
         f = formMain();
         Pty pty;
         QVERIFY(pty.isValid());

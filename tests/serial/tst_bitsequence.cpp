@@ -4,6 +4,7 @@
 #include "serial/bitsequence.h"
 #include "serial/portconnection.h"
 #include "serial/transmitpath.h"
+#include "support/programfixture.h"
 #include "support/fakeserialport.h"
 #include "support/recordingprompts.h"
 #include "tables/transmittable.h"
@@ -71,7 +72,7 @@ private slots:
     }
     void init()
     {
-        startProgram();
+        startFreshProgram();
         f = formMain();
         port = FakeSerialPort::last;
         // Real ticks stay away unless a test asks for them.

@@ -7,6 +7,7 @@
 #include "serial/receivedtextview.h"
 #include "serial/receivepath.h"
 #include "serial/serialport.h"
+#include "support/programfixture.h"
 #include "support/fakeserialport.h"
 #include "support/pty.h"
 #include "support/recordingprompts.h"
@@ -70,7 +71,7 @@ private slots:
     void init()
     {
         FakeSerialPort::install();
-        startProgram();
+        startFreshProgram();
         f = formMain();
         rp = f->receivePath;
         port = FakeSerialPort::last;
@@ -369,7 +370,7 @@ private slots:
     void endToEndOverPty()
     {
         setSerialPortFactory(nullptr);
-        startProgram();
+        startFreshProgram();
         f = formMain();
         rp = f->receivePath;
         Pty pty;

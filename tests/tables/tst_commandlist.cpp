@@ -1,6 +1,7 @@
 #include "app/formmain.h"
 #include "app/program.h"
 #include "app/widgets.h"
+#include "support/programfixture.h"
 #include "support/fakeserialport.h"
 #include "support/recordingprompts.h"
 #include "tables/commandgridview.h"
@@ -82,7 +83,7 @@ private slots:
     }
     void init()
     {
-        startProgram();
+        startFreshProgram();
         f = formMain();
         v = f->SGTransStr;
         g = v->grid();

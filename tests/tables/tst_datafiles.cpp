@@ -4,6 +4,7 @@
 #include "serial/formtext.h"
 #include "serial/receivepath.h"
 #include "serial/receivedtextview.h"
+#include "support/programfixture.h"
 #include "support/fakeserialport.h"
 #include "support/filesizelimit.h"
 #include "support/recordingprompts.h"
@@ -103,7 +104,7 @@ private slots:
     void init()
     {
         m_files = std::make_unique<QTemporaryDir>();
-        startProgram();
+        startFreshProgram();
         f = formMain();
         tm = f->transmitTable->model();
         rm = f->receivePath->model();
