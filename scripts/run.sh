@@ -3,5 +3,5 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-scripts/build.sh build
+scripts/build.sh build -DVARNEL_BENCH=ON
 exec build/varnel
