@@ -67,7 +67,6 @@ void TransmitPath::SBTrans7Click() { SendLine(m_form->EditString7->text()); }
 void TransmitPath::SBTrans8Click() { SendLine(m_form->EditString8->text()); }
 void TransmitPath::SBTrans9Click() { SendLine(m_form->EditString9->text()); }
 void TransmitPath::SBTrans10Click() { SendLine(m_form->EditString10->text()); }
-void TransmitPath::SBTransLEStrClick() { SendLine(m_form->LEString->text()); }
 
 void TransmitPath::SBCircleClick()
 {

@@ -31,7 +31,6 @@ public:
     void SBTrans8Click();
     void SBTrans9Click();
     void SBTrans10Click();
-    void SBTransLEStrClick();
 
     void SBCircleClick();
     void SECircleChange();

@@ -6,7 +6,7 @@
 #include "tables/bytefile.h"
 #include "tables/bytetext.h"
 #include "tables/commandgridview.h"
-#include "tables/datafiles.h"
+#include "tables/transmittable.h"
 #include "tables/gridmodel.h"
 
 #include <QCheckBox>
@@ -116,7 +116,7 @@ void CommandList::SGTransStrDblClick()
     QByteArray bytes = cp1251Encode(grid()->cell(CodeColumn, m_form->SGTransStr->currentRow()));
     if (m_form->ChBCR->isChecked())
         bytes += "\r\n";
-    ShowBytesInTransmitTable(m_form, bytes);
+    m_form->transmitTable->loadBytes(bytes);
 }
 
 void CommandList::SpeedButton3Click()

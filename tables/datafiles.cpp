@@ -2,28 +2,13 @@
 
 #include "app/formmain.h"
 #include "app/prompts.h"
-#include "app/widgets.h"
 #include "serial/receivepath.h"
 #include "tables/bytefile.h"
 #include "tables/receivetablemodel.h"
 #include "tables/transmittable.h"
-#include "tables/transmittablemodel.h"
 
 #include <QFileInfo>
 
-void ShowBytesInTransmitTable(TFormMain *form, const QByteArray &bytes)
-{
-    SpinEdit *size = form->SESizeTrans;
-    // The field's own change handler resizes the table to what it shows;
-    // the bytes then set the true column count.
-    size->setValue(int(qBound(qsizetype(size->minimum()), bytes.size(), qsizetype(size->maximum()))));
-    if (bytes.isEmpty()) {
-        form->transmitTable->showBytes(QByteArray(1, '\0'));
-        form->transmitTable->model()->clearTexts(1, 1);
-        return;
-    }
-    form->transmitTable->showBytes(bytes);
-}
 
 DataFiles::DataFiles(TFormMain *form, QObject *parent)
     : QObject(parent)
@@ -44,7 +29,7 @@ bool DataFiles::LoadTransmitFile(const QString &fileName)
     if (bytes.isEmpty())
         return true;
     m_form->transmitTable->TransmitArray = bytes;
-    ShowBytesInTransmitTable(m_form, bytes);
+    m_form->transmitTable->loadBytes(bytes);
     return true;
 }
 

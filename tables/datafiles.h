@@ -31,6 +31,3 @@ private:
     TFormMain *m_form;
 };
 
-// Bytes shown in the transmit table, one column each, with the size field
-// following as far as it reaches (8192). No bytes leave one empty column.
-void ShowBytesInTransmitTable(TFormMain *form, const QByteArray &bytes);

@@ -1,6 +1,6 @@
 #include "tables/receivetablemodel.h"
 
-#include "tables/bytetablelocal.h"
+#include "tables/celltexts.h"
 
 #include <algorithm>
 #include <climits>
@@ -117,8 +117,8 @@ QString ReceiveTableModel::cellText(int row, int column) const
     case AsciiRow:
         if (!m_written.contains(column) || column > m_store.size())
             return {};
-        return row == HexRow ? bytetable_local::hexPairText(m_store.at(column - 1))
-                             : bytetable_local::charText(m_store.at(column - 1));
+        return row == HexRow ? celltexts::hexPairText(m_store.at(column - 1))
+                             : celltexts::charText(m_store.at(column - 1));
     default:
         return m_stamps.at(column);
     }

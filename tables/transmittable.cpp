@@ -89,6 +89,20 @@ void TransmitTable::showBytes(const QByteArray &bytes)
     m_model->setBytes(bytes);
 }
 
+void TransmitTable::loadBytes(const QByteArray &bytes)
+{
+    SpinEdit *size = m_form->SESizeTrans;
+    // The field's change handler resizes the table to what it shows; the
+    // bytes then set the true column count.
+    size->setValue(int(qBound(qsizetype(size->minimum()), bytes.size(), qsizetype(size->maximum()))));
+    if (bytes.isEmpty()) {
+        m_model->setBytes(QByteArray(1, '\0'));
+        m_model->clearTexts(1, 1);
+        return;
+    }
+    m_model->setBytes(bytes);
+}
+
 void TransmitTable::SGTransSetEditText(int column, int row, const QString &text)
 {
     if (row == TransmitTableModel::HexRow) {

@@ -34,6 +34,10 @@ public:
     // Column count n + 1, every data column written with its number, hex
     // pair and character. The size field is left as it is.
     void showBytes(const QByteArray &bytes);
+    // Bytes that replace the table (a file, a command, a frame): the size
+    // field follows (at most its maximum) and every byte gets its column; no
+    // bytes leave one empty column.
+    void loadBytes(const QByteArray &bytes);
 
     // Runs on every keystroke of the cell editor, after the cell took `text`.
     void SGTransSetEditText(int column, int row, const QString &text);

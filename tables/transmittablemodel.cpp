@@ -1,8 +1,9 @@
 #include "tables/transmittablemodel.h"
 
-#include "tables/bytetablelocal.h"
+#include "tables/bytetext.h"
+#include "tables/celltexts.h"
 
-using namespace bytetable_local;
+using namespace celltexts;
 
 namespace {
 
@@ -148,7 +149,7 @@ QByteArray TransmitTableModel::readBytes() const
         if (const auto b = m_hex.renderedByte(c))
             dst[c - 1] = char(*b);
         else
-            dst[c - 1] = char(hexCellByte(m_hex.text(c)));
+            dst[c - 1] = char(HexCellByte(m_hex.text(c)));
     }
     return out;
 }
