@@ -2,10 +2,15 @@
 
 #include "app/formmain.h"
 #include "app/program.h"
+#include "app/widgets.h"
+#include "serial/portsetup.h"
+#include "support/fakeserialport.h"
+#include "support/recordingprompts.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 
 template <typename T>
 T *findIn(QWidget *root, const QString &name)
@@ -34,3 +39,44 @@ inline void startFreshProgram()
         QFile::remove(QDir::current().filePath(QString::fromLatin1(name)));
     startProgram();
 }
+
+// The program as a test drives it: started as a first run in a private
+// directory, every box answered by `prompts`, on a recording fake port unless
+// a test opens a pseudo-terminal through the real backend.
+struct ProgramFixture {
+    QTemporaryDir dir;
+    RecordingPrompts prompts;
+    TFormMain *f = nullptr;
+    FakeSerialPort *port = nullptr;
+
+    // On the fake port; `open` also opens it and forgets the open's calls.
+    void start(bool open = false)
+    {
+        QDir::setCurrent(dir.path());
+        FakeSerialPort::install();
+        startFreshProgram();
+        f = formMain();
+        port = FakeSerialPort::last;
+        prompts.messages.clear();
+        prompts.errors.clear();
+        prompts.questions.clear();
+        prompts.dialogs.clear();
+        if (open) {
+            f->SBOpenComm->click();
+            port->clearLog();
+        }
+    }
+
+    // On the real backend with the port named `path` (a pty's slave), opened.
+    bool startOpenOn(const QString &path)
+    {
+        QDir::setCurrent(dir.path());
+        setSerialPortFactory(nullptr);
+        startFreshProgram();
+        f = formMain();
+        port = nullptr;
+        f->portSetup->settings.PortName = path;
+        f->SBOpenComm->click();
+        return f->SBOpenComm->down() && prompts.messages.isEmpty();
+    }
+};
