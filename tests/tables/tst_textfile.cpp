@@ -2,6 +2,19 @@
 
 #include <QTest>
 
+namespace {
+
+QStringList readAll(const QByteArray &bytes)
+{
+    TextLineReader reader(bytes);
+    QStringList lines;
+    while (!reader.atEnd())
+        lines << reader.next();
+    return lines;
+}
+
+} // namespace
+
 class TstTextFile : public QObject
 {
     Q_OBJECT
@@ -12,16 +25,10 @@ private slots:
         QTest::addColumn<QStringList>("lines");
         QTest::newRow("empty") << QByteArray() << QStringList();
         QTest::newRow("no line end") << QByteArray("A") << QStringList{"A"};
-        QTest::newRow("CR LF") << QByteArray("A\r\nB\r\n") << QStringList{"A", "B"};
+        QTest::newRow("CR LF") << QByteArray("A\r\n\r\nB\r\n") << QStringList{"A", "", "B"};
         QTest::newRow("LF only") << QByteArray("A\nB") << QStringList{"A", "B"};
-        QTest::newRow("empty line") << QByteArray("\n") << QStringList{""};
-        QTest::newRow("two empty lines") << QByteArray("\r\n\r\n") << QStringList{"", ""};
-        QTest::newRow("CR inside dropped") << QByteArray("A\rB\r\n") << QStringList{"AB"};
-        QTest::newRow("CR at end of data") << QByteArray("A\r") << QStringList{"A"};
-        QTest::newRow("CR CR LF") << QByteArray("A\r\r\n") << QStringList{"A"};
-        QTest::newRow("lone CR is no line end") << QByteArray("A\rB") << QStringList{"AB"};
+        QTest::newRow("CR elsewhere dropped") << QByteArray("A\rB\r\r\nC\r") << QStringList{"AB", "C"};
         QTest::newRow("ctrl-Z ends data") << QByteArray("A\x1A" "B\nC") << QStringList{"A"};
-        QTest::newRow("ctrl-Z first") << QByteArray("\x1A" "A\n") << QStringList();
         QTest::newRow("ctrl-Z after LF") << QByteArray("A\n\x1A") << QStringList{"A"};
         QTest::newRow("cp1251") << QByteArray("\xcf\xf0\xe8\r\n\xb9") << QStringList{QString::fromUtf8("При"), QString::fromUtf8("№")};
         QTest::newRow("nul kept") << QByteArray("A\0B\n", 4) << QStringList{QString("A") + QChar(0) + "B"};
@@ -29,24 +36,19 @@ private slots:
     void read()
     {
         QFETCH(QByteArray, bytes);
-        QFETCH(QStringList, lines);
+        QTEST(readAll(bytes), "lines");
         TextLineReader reader(bytes);
-        QStringList got;
         while (!reader.atEnd())
-            got << reader.next();
-        QCOMPARE(got, lines);
+            reader.next();
         QCOMPARE(reader.next(), QString());
-        QVERIFY(reader.atEnd());
     }
 
     void longLine()
     {
         QByteArray bytes(3'000'000, 'x');
-        bytes += "\r\ny";
-        TextLineReader reader(bytes);
-        QCOMPARE(reader.next().size(), 3'000'000);
-        QCOMPARE(reader.next(), QStringLiteral("y"));
-        QVERIFY(reader.atEnd());
+        const QStringList lines = readAll(bytes + "\r\ny");
+        QCOMPARE(lines.size(), 2);
+        QCOMPARE(lines[0].size(), 3'000'000);
     }
 
     void write_data()
@@ -54,26 +56,18 @@ private slots:
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("none") << QStringList() << QByteArray();
-        QTest::newRow("two") << QStringList{"A", "B"} << QByteArray("A\r\nB\r\n");
-        QTest::newRow("empty line") << QStringList{""} << QByteArray("\r\n");
-        QTest::newRow("cp1251") << QStringList{QString::fromUtf8("При€")} << QByteArray("\xcf\xf0\xe8\x88\r\n");
-        QTest::newRow("unrepresentable") << QStringList{QString::fromUtf8("Àx")} << QByteArray("?x\r\n");
+        QTest::newRow("two") << QStringList{"A", ""} << QByteArray("A\r\n\r\n");
+        QTest::newRow("cp1251") << QStringList{QString::fromUtf8("При€À")} << QByteArray("\xcf\xf0\xe8\x88?\r\n");
         // One entry must stay one line, and 0x1A would end the file early.
-        QTest::newRow("LF inside") << QStringList{"a\nb", "c"} << QByteArray("a b\r\nc\r\n");
-        QTest::newRow("CR inside") << QStringList{"a\rb"} << QByteArray("a b\r\n");
-        QTest::newRow("ctrl-Z inside") << QStringList{"a\x1A" "b", "c"} << QByteArray("a b\r\nc\r\n");
+        QTest::newRow("LF and CR inside") << QStringList{"a\nb\rc", "d"} << QByteArray("a b c\r\nd\r\n");
+        QTest::newRow("ctrl-Z inside") << QStringList{"a\x1A" "b"} << QByteArray("a b\r\n");
     }
     void write()
     {
         QFETCH(QStringList, lines);
         QFETCH(QByteArray, bytes);
-        const QByteArray written = WriteTextLines(lines);
-        QCOMPARE(written, bytes);
-        TextLineReader reader(written);
-        QStringList back;
-        while (!reader.atEnd())
-            back << reader.next();
-        QCOMPARE(back.size(), lines.size());
+        QCOMPARE(WriteTextLines(lines), bytes);
+        QCOMPARE(readAll(bytes).size(), lines.size());
     }
 };
 
