@@ -2,9 +2,6 @@
 
 #include <QTest>
 
-Q_DECLARE_METATYPE(GeneratorCommand)
-Q_DECLARE_METATYPE(GeneratorFields)
-
 class TstFrames : public QObject
 {
     Q_OBJECT
@@ -25,10 +22,8 @@ private slots:
         QTest::newRow("packets") << C::NPaketov << F{1000, 500, 99, 5, 10, 4, 2} << hex("FB17FC0A000BFE0504000200");
         QTest::newRow("packets continuous")
             << C::PaketNepreryvno << F{1000, 500, 99, 5, 10, 4, 2} << hex("FA17FC0A000BFE0504000200");
-        QTest::newRow("duration 65535") << C::StartGen << F{65535, 65535} << hex("FF000000000000");
         QTest::newRow("duration 65536 wraps") << C::StartGen << F{65536, 65536} << hex("FFFFFF0000FFFF");
         QTest::newRow("duration -1") << C::StartGen << F{-1, -1} << hex("FF000000000000");
-        QTest::newRow("count -1") << C::StartGen << F{0, 0, -1} << hex("FFFFFFFFFFFFFF");
         QTest::newRow("count 70000") << C::StartGen << F{0, 0, 70000} << hex("FFFFFF7011FFFF");
         QTest::newRow("divider low 8 bits") << C::NeprSDelit << F{0, 0, 0, 0x1FE} << hex("FCFFFF0000FFFFFE");
         QTest::newRow("packet counts wrap")
@@ -39,35 +34,23 @@ private slots:
         QFETCH(GeneratorCommand, command);
         QFETCH(GeneratorFields, fields);
         QFETCH(QByteArray, frame);
-        const QByteArray built = GeneratorFrame(command, fields);
-        QCOMPARE(built.toHex(' '), frame.toHex(' '));
-        QCOMPARE(quint8(built[0]), generatorCode(command));
+        QCOMPARE(GeneratorFrame(command, fields).toHex(' '), frame.toHex(' '));
     }
 
     void numberField_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("lowerBound");
         QTest::addColumn<int>("value");
-        QTest::newRow("spaces around") << "  12 " << 0 << 12;
-        QTest::newRow("negative") << "-5" << 0 << -5;
-        QTest::newRow("plus") << "+5" << 0 << 5;
-        QTest::newRow("zero in bounded field") << "0" << 1 << 0;
-        QTest::newRow("min") << "-2147483648" << 0 << INT32_MIN;
-        QTest::newRow("over max") << "2147483648" << 1 << 1;
-        QTest::newRow("huge") << "99999999999999999999999" << 0 << 0;
-        QTest::newRow("empty") << "" << 1 << 1;
-        QTest::newRow("sign only") << "-" << 1 << 1;
-        QTest::newRow("fraction") << "1.5" << 1 << 1;
-        QTest::newRow("inner space") << "1 2" << 0 << 0;
-        QTest::newRow("hex") << "0x10" << 0 << 0;
-        QTest::newRow("arabic-indic digit") << QString::fromUtf8("٣") << 1 << 1;
+        // Non-numbers read as the lower bound, here 1.
+        for (const auto &[text, value] : {std::pair{"  12 ", 12}, {"-5", -5}, {"+5", 5}, {"0", 0}, {"-2147483648", INT32_MIN},
+                                          {"2147483648", 1}, {"99999999999999999999999", 1}, {"", 1}, {"-", 1},
+                                          {"1.5", 1}, {"1 2", 1}, {"0x10", 1}, {"\u0663", 1}})
+            QTest::addRow("'%s'", text) << QString::fromUtf8(text) << value;
     }
     void numberField()
     {
         QFETCH(QString, text);
-        QFETCH(int, lowerBound);
-        QTEST(readNumberField(text, lowerBound), "value");
+        QTEST(readNumberField(text, 1), "value");
     }
 };
 

@@ -11,19 +11,10 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("byte");
-        QTest::newRow("one digit") << "a" << 0x0A;
-        QTest::newRow("mixed case") << "fE" << 0xFE;
-        QTest::newRow("low 8 bits") << "1FF" << 0xFF;
-        QTest::newRow("32 bits") << "FFFFFFFF" << 0xFF;
-        QTest::newRow("33 bits") << "100000000" << 0;
-        QTest::newRow("leading zeros") << "000000000041" << 0x41;
-        QTest::newRow("zeros then too large") << "0000000100000000" << 0;
-        QTest::newRow("empty") << "" << 0;
-        QTest::newRow("hex then junk") << "4G" << 0;
-        QTest::newRow("space") << " 41" << 0;
-        QTest::newRow("minus") << "-1" << 0;
-        QTest::newRow("0x prefix") << "0x41" << 0;
-        QTest::newRow("fullwidth digits") << QString::fromUtf8("４１") << 0;
+        for (const auto &[text, byte] : {std::pair{"a", 0x0A}, {"fE", 0xFE}, {"1FF", 0xFF}, {"FFFFFFFF", 0xFF},
+                                         {"100000000", 0}, {"000000000041", 0x41}, {"0000000100000000", 0}, {"", 0},
+                                         {"4G", 0}, {" 41", 0}, {"-1", 0}, {"0x41", 0}, {"４１", 0}})
+            QTest::addRow("'%s'", text) << QString::fromUtf8(text) << byte;
     }
     void hexCellByte()
     {
