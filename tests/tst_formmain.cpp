@@ -77,7 +77,6 @@ private slots:
         QCOMPARE(f->StatusPanel0->width(), 150);
         QCOMPARE(f->StatusPanel1->width(), 150);
         QVERIFY(f->StatusPanel2->width() >= 50);
-        QCOMPARE(f->SBOpenComm->size(), QSize(23, 22));
         QCOMPARE(f->LEStringLabel->buddy(), f->LEString);
         QCOMPARE(f->Exit1->shortcut(), QKeySequence(Qt::ALT | Qt::Key_X));
         QCOMPARE(f->miInsertbyte->shortcut(), QKeySequence(Qt::ALT | Qt::Key_Insert));

@@ -120,19 +120,6 @@ private slots:
         verifyState(false);
     }
 
-    void deviceGoneClosesOnce()
-    {
-        fx.start(true);
-        QSignalSpy closed(f->connection, &PortConnection::portClosed);
-        fx.port->loseDevice();
-        fx.port->loseDevice();
-        QCOMPARE(closed.count(), 1);
-        QCOMPARE(fx.port->calls, QStringList{"close"});
-        verifyState(false);
-        QCOMPARE(f->StatusPanel1->text(), QStringLiteral("Порт закрыт: устройство недоступно"));
-        QVERIFY(fx.prompts.messages.isEmpty());
-    }
-
     // Never open silently with another setting than the one chosen.
     void backendRefusesWhatItCannotApply_data()
     {

@@ -51,7 +51,6 @@ private slots:
     {
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("none") << QStringList() << QByteArray();
         QTest::newRow("two") << QStringList{"A", ""} << QByteArray("A\r\n\r\n");
         QTest::newRow("cp1251") << QStringList{QString::fromUtf8("При€À")} << QByteArray("\xcf\xf0\xe8\x88?\r\n");
         // One entry must stay one line, and 0x1A would end the file early.
