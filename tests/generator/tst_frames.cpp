@@ -22,6 +22,7 @@ private slots:
         QTest::newRow("packets") << C::NPaketov << F{1000, 500, 99, 5, 10, 4, 2} << hex("FB17FC0A000BFE0504000200");
         QTest::newRow("packets continuous")
             << C::PaketNepreryvno << F{1000, 500, 99, 5, 10, 4, 2} << hex("FA17FC0A000BFE0504000200");
+        QTest::newRow("duration 65535") << C::StartGen << F{65535, 65535} << hex("FF000000000000");
         QTest::newRow("duration 65536 wraps") << C::StartGen << F{65536, 65536} << hex("FFFFFF0000FFFF");
         QTest::newRow("duration -1") << C::StartGen << F{-1, -1} << hex("FF000000000000");
         QTest::newRow("count 70000") << C::StartGen << F{0, 0, 70000} << hex("FFFFFF7011FFFF");
