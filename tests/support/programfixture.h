@@ -52,15 +52,9 @@ struct ProgramFixture {
     // On the fake port; `open` also opens it and forgets the open's calls.
     void start(bool open = false)
     {
-        QDir::setCurrent(dir.path());
         FakeSerialPort::install();
-        startFreshProgram();
-        f = formMain();
+        begin();
         port = FakeSerialPort::last;
-        prompts.messages.clear();
-        prompts.errors.clear();
-        prompts.questions.clear();
-        prompts.dialogs.clear();
         if (open) {
             f->SBOpenComm->click();
             port->clearLog();
@@ -70,13 +64,23 @@ struct ProgramFixture {
     // On the real backend with the port named `path` (a pty's slave), opened.
     bool startOpenOn(const QString &path)
     {
-        QDir::setCurrent(dir.path());
         setSerialPortFactory(nullptr);
-        startFreshProgram();
-        f = formMain();
+        begin();
         port = nullptr;
         f->portSetup->settings.PortName = path;
         f->SBOpenComm->click();
         return f->SBOpenComm->down() && prompts.messages.isEmpty();
+    }
+
+private:
+    void begin()
+    {
+        QDir::setCurrent(dir.path());
+        startFreshProgram();
+        f = formMain();
+        prompts.messages.clear();
+        prompts.errors.clear();
+        prompts.questions.clear();
+        prompts.dialogs.clear();
     }
 };
