@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -72,8 +71,9 @@ class TstByteTableView : public QObject
 {
     Q_OBJECT
 private slots:
-    // Positions stay exact and invertible far beyond int pixels.
-    void indexAtInvertsVisualRect_data()
+    // Any column of a hundred million is reached, painted and found again:
+    // positions stay exact beyond int pixels, painting visits only what shows.
+    void hundredMillionColumns_data()
     {
         QTest::addColumn<int>("scrollTo");
         QTest::addColumn<int>("column");
@@ -84,7 +84,7 @@ private slots:
         QTest::newRow("far left of view") << kHundredMillion << 2;
         QTest::newRow("just beyond the pixel band") << 1 << 17'900'000;
     }
-    void indexAtInvertsVisualRect()
+    void hundredMillionColumns()
     {
         QFETCH(int, scrollTo);
         QFETCH(int, column);
@@ -92,36 +92,20 @@ private slots:
         ByteTableView view;
         setUpView(view, &model);
         view.scrollToColumn(scrollTo);
-        for (int row = 0; row < 3; ++row) {
-            const QRect rect = view.visualRect(model.index(row, column));
-            QVERIFY(rect.isValid());
-            QCOMPARE(view.indexAt(rect.center()), model.index(row, column));
-        }
+        const int shown = view.fullyVisibleColumnCount();
+        QCOMPARE(view.firstVisibleColumn(), qMin(scrollTo, kHundredMillion - shown + 1));
+        QCOMPARE(view.isShowingEnd(), scrollTo == kHundredMillion);
+        for (int row = 0; row < 3; ++row)
+            QCOMPARE(view.indexAt(view.visualRect(model.index(row, column)).center()), model.index(row, column));
         QCOMPARE(view.indexAt(QPoint(5, 45)), model.index(2, 0));
         const int first = view.firstVisibleColumn();
         QCOMPARE(view.visualRect(model.index(1, first)), QRect(59, 20, 30, 20));
         QCOMPARE(view.indexAt(QPoint(59 + 30 * 2 + 1, 41)), model.index(2, first + 2));
-    }
-
-    void scrollsToTheEndAndPaintsOnlyWhatShows()
-    {
-        WideModel model;
-        ByteTableView view;
-        setUpView(view, &model);
-        view.scrollToColumn(INT_MAX);
-        QVERIFY(view.isShowingEnd());
-        const int shown = view.fullyVisibleColumnCount();
-        QCOMPARE(view.firstVisibleColumn(), kHundredMillion - shown + 1);
-        QCOMPARE(view.horizontalScrollBar()->value(), view.firstVisibleColumn());
         model.dataCalls = 0;
-        QElapsedTimer timer;
-        timer.start();
         const QImage picture = view.grab().toImage();
-        QVERIFY(timer.elapsed() < 1000);
         QVERIFY2(model.dataCalls > 0 && model.dataCalls <= 3 * (shown + 3), qPrintable(QString::number(model.dataCalls)));
         // The header column is painted like a header.
-        const QPoint inHeader = view.viewport()->mapTo(&view, QPoint(30, 30));
-        QCOMPARE(picture.pixelColor(inHeader), view.palette().color(QPalette::Button));
+        QCOMPARE(picture.pixelColor(view.viewport()->mapTo(&view, QPoint(30, 30))), view.palette().color(QPalette::Button));
     }
 
     void followsTheEndUnlessScrolledBack()
@@ -146,38 +130,36 @@ private slots:
         QVERIFY(view.isShowingEnd());
     }
 
-    // From the cell (row, 5) of the hundred-million table.
+    // From the cell (1, 5) of the hundred-million table.
     void keyboard_data()
     {
         QTest::addColumn<int>("key");
         QTest::addColumn<int>("modifiers");
-        QTest::addColumn<int>("startRow");
         QTest::addColumn<int>("row");
         QTest::addColumn<int>("column"); // -1: the last column; -2: 5 + one page
         QTest::addColumn<QString>("selected");
         const int shift = Qt::ShiftModifier, ctrl = Qt::ControlModifier;
-        QTest::newRow("right") << int(Qt::Key_Right) << 0 << 1 << 1 << 6 << "1,6-1,6";
-        QTest::newRow("up stops at the first data row") << int(Qt::Key_Up) << 0 << 1 << 1 << 5 << "1,5-1,5";
-        QTest::newRow("home") << int(Qt::Key_Home) << 0 << 2 << 2 << 1 << "2,1-2,1";
-        QTest::newRow("ctrl+end") << int(Qt::Key_End) << ctrl << 1 << 2 << -1 << "2,100000000-2,100000000";
-        QTest::newRow("page down") << int(Qt::Key_PageDown) << 0 << 1 << 1 << -2 << "";
-        QTest::newRow("page up stops at 1") << int(Qt::Key_PageUp) << 0 << 1 << 1 << 1 << "1,1-1,1";
-        QTest::newRow("shift+left") << int(Qt::Key_Left) << shift << 2 << 2 << 4 << "2,4-2,5";
+        QTest::newRow("right") << int(Qt::Key_Right) << 0 << 1 << 6 << "1,6-1,6";
+        QTest::newRow("up stops at the first data row") << int(Qt::Key_Up) << 0 << 1 << 5 << "1,5-1,5";
+        QTest::newRow("home") << int(Qt::Key_Home) << 0 << 1 << 1 << "1,1-1,1";
+        QTest::newRow("ctrl+end") << int(Qt::Key_End) << ctrl << 2 << -1 << "2,100000000-2,100000000";
+        QTest::newRow("page down") << int(Qt::Key_PageDown) << 0 << 1 << -2 << "";
+        QTest::newRow("page up stops at 1") << int(Qt::Key_PageUp) << 0 << 1 << 1 << "1,1-1,1";
+        QTest::newRow("shift+left") << int(Qt::Key_Left) << shift << 1 << 4 << "1,4-1,5";
         // Shift extends with any movement key: one exact range of 2 x 10^8 cells.
-        QTest::newRow("shift+ctrl+end") << int(Qt::Key_End) << shift + ctrl << 1 << 2 << -1 << "1,5-2,100000000";
+        QTest::newRow("shift+ctrl+end") << int(Qt::Key_End) << shift + ctrl << 2 << -1 << "1,5-2,100000000";
     }
     void keyboard()
     {
         QFETCH(int, key);
         QFETCH(int, modifiers);
-        QFETCH(int, startRow);
         QFETCH(int, column);
         QFETCH(QString, selected);
         WideModel model;
         ByteTableView view;
         setUpView(view, &model);
         view.scrollToColumn(1);
-        view.setCurrentIndex(model.index(startRow, 5));
+        view.setCurrentIndex(model.index(1, 5));
         QTest::keyClick(&view, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
         column = column == -1 ? kHundredMillion : column == -2 ? 5 + view.fullyVisibleColumnCount() : column;
         QTEST(view.currentIndex().row(), "row");
@@ -242,10 +224,7 @@ private slots:
         QTest::keyClick(&view, Qt::Key_Down, Qt::ShiftModifier);
         QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("41 0D"));
-        view.setCopyRow(0);
-        QCOMPARE(view.copyText(), QStringLiteral("1 2"));
         // Unwritten cells keep their place in the copied text.
-        view.setCopyRow(1);
         model.appendHidden("\x01", 1);
         model.appendShown("\x02", 1, {});
         view.selectAll();
@@ -284,14 +263,11 @@ private slots:
         }
         auto *editor = qobject_cast<QLineEdit *>(view.indexWidget(cell));
         QVERIFY(editor);
-        // The editor sits on its cell as the view scrolls, out of sight under the header column.
-        for (int scroll : {3, 10, 1}) {
-            view.scrollToColumn(scroll);
-            if (scroll < 5)
-                QCOMPARE(editor->geometry().topLeft(), view.visualRect(cell).topLeft());
-            else
-                QVERIFY(editor->geometry().right() < 0);
-        }
+        // The editor keeps to its cell as the view scrolls, out of sight under the header column.
+        view.scrollToColumn(10);
+        QVERIFY(editor->geometry().right() < 0);
+        view.scrollToColumn(3);
+        QCOMPARE(editor->geometry().topLeft(), view.visualRect(cell).topLeft());
         if (how != "typing") {
             QCOMPARE(editor->text(), QStringLiteral("22"));
             editor->selectAll();
@@ -301,7 +277,6 @@ private slots:
         QTest::keyClick(editor, Qt::Key_Return);
         QTRY_COMPARE(model.hexText(4), QStringLiteral("41"));
         QCOMPARE(edited.last(), (QList<QVariant>{4, 1, QString("41")}));
-        QCOMPARE(model.hexText(3), QStringLiteral("22"));
     }
 
     void secondsRowFitsTheTable()
@@ -316,11 +291,9 @@ private slots:
         QTRY_VERIFY(view.horizontalScrollBar()->isVisible());
         QVERIFY(!view.verticalScrollBar()->isVisible());
         QVERIFY(view.visualRect(model.index(3, view.firstVisibleColumn())).bottom() < view.viewport()->height());
-        view.scrollToColumn(1);
-        view.setCurrentIndex(model.index(2, 1));
+        view.setCurrentIndex(model.index(2, 90));
         QTest::keyClick(&view, Qt::Key_Down);
-        QCOMPARE(view.currentIndex(), model.index(3, 1));
-        QCOMPARE(view.indexAt(centre(view, 3, 1)), model.index(3, 1));
+        QCOMPARE(view.indexAt(centre(view, 3, 90)), view.currentIndex());
     }
 };
 
