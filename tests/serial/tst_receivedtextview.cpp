@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QMetaProperty>
 #include <QScrollBar>
 #include <QTest>
 
@@ -58,43 +57,21 @@ private slots:
     }
     void cleanup() { v.reset(); }
 
-    void plainTextIsReadOnlyWholeText()
-    {
-        append(*v, "AT\r\nOK\r\n\x80\xff");
-        QVERIFY(!v->metaObject()->property(v->metaObject()->indexOfProperty("plainText")).isWritable());
-        QCOMPARE(v->property("plainText").toString(), QString::fromUtf8("AT\nOK\n\u0402\u044f"));
-    }
-
+    // Down and sideways; once scrolled away it stays until brought back.
     void followsTheEndUntilScrolledAway()
     {
         append(*v, lines(100));
-        QVERIFY(v->isShowingEnd());
         QCOMPARE(v->firstVisibleLine(), v->document().lineCount() - v->visibleLineCount());
-
         v->verticalScrollBar()->setValue(10);
-        QVERIFY(!v->isShowingEnd());
         append(*v, lines(50, 100));
         QCOMPARE(v->firstVisibleLine(), 10);
-
-        // Back at the end, it follows again.
         QTest::keyClick(v.get(), Qt::Key_End, Qt::ControlModifier);
-        QVERIFY(v->isShowingEnd());
-        append(*v, lines(50, 150));
-        QVERIFY(v->isShowingEnd());
-        QCOMPARE(v->firstVisibleLine(), v->document().lineCount() - v->visibleLineCount());
-    }
-
-    void followsALongLineSideways()
-    {
         const QByteArray line(100000, 'x');
         append(*v, line);
-        QVERIFY(v->isShowingEnd());
+        QCOMPARE(v->firstVisibleLine(), v->document().lineCount() - v->visibleLineCount());
         QCOMPARE(v->firstVisibleColumn(), line.size() + 1 - v->visibleColumnCount());
-        // A new line brings the view back to its start.
-        append(*v, "\r\nA");
+        append(*v, "\r\nA"); // a new line brings the view back to its start
         QCOMPARE(v->firstVisibleColumn(), 0);
-        QVERIFY(v->isShowingEnd());
-        // Scrolled left on a long last line: stays.
         append(*v, line);
         v->horizontalScrollBar()->setValue(5);
         append(*v, "yyy");
@@ -147,15 +124,8 @@ private slots:
         append(*v, "abc\r\n");
         v->setSelection(0, 2);
         v->blank();
-        QVERIFY(v->isBlank());
-        QCOMPARE(v->toPlainText(), QString());
-        QCOMPARE(v->selectedText(), QString());
-        QCOMPARE(v->verticalScrollBar()->maximum(), 0);
-        v->unblank();
-        QCOMPARE(v->toPlainText(), QStringLiteral("abc\n"));
-        // New text shows the whole again.
-        v->blank();
-        append(*v, "d");
+        QCOMPARE(v->toPlainText() + v->selectedText(), QString());
+        append(*v, "d"); // new text shows the whole again
         QCOMPARE(v->toPlainText(), QStringLiteral("abc\nd"));
     }
 
