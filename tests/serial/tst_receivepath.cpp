@@ -235,7 +235,7 @@ private slots:
             QCOMPARE(formText()->isVisible(), f->SBShowText->down());
         }
         QTEST(int(rp->ReceivedCount), "count");
-        QCOMPARE(f->StatusPanel2->text().endsWith(QString::number(rp->ReceivedCount) + " байт"), true);
+        QVERIFY(f->StatusPanel2->text().endsWith(QString::number(rp->ReceivedCount) + " байт"));
     }
 
     void textWindowComesWithTheMainWindow()
