@@ -92,25 +92,6 @@ private slots:
             QCOMPARE(cells(m, 2, c, c), t.ascii);
         }
     }
-
-    // Stamps are kept as runs and written whether or not their row shows.
-    void secondsRow()
-    {
-        ReceiveTableModel m;
-        QAbstractItemModelTester tester(&m, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        m.appendShown("ab", 2, "10:01");
-        m.appendShown("c", 1, "10:02");
-        m.setShowSeconds(true);
-        QCOMPARE(m.rowCount(), 4);
-        QCOMPARE(cells(m, 3, 0, 0), QStringLiteral("Секунды"));
-        m.appendShown("de", 2, "10:03");
-        QCOMPARE(cells(m, 3, 1, 5), QStringLiteral("10:01|10:01|10:02|10:03|10:03"));
-        m.loadBytes("xyz"); // writes rows 0 to 2 only
-        QCOMPARE(cells(m, 3, 1, 3), QStringLiteral("10:01|10:01|10:02"));
-        m.setShowSeconds(false);
-        QCOMPARE(m.rowCount(), 3);
-        QVERIFY(!m.index(3, 1).isValid());
-    }
 };
 
 QTEST_GUILESS_MAIN(TstReceiveTableModel)
