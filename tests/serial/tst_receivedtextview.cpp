@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QMetaProperty>
 #include <QScrollBar>
 #include <QTest>
 
@@ -30,6 +29,17 @@ QPoint pointOf(const ReceivedTextView &v, qint64 line, qint64 column)
             int(line - v.firstVisibleLine()) * fm.lineSpacing() + fm.lineSpacing() / 2};
 }
 
+// Pixels of the viewport in `colour`.
+int pixelsIn(const ReceivedTextView &v, QPalette::ColorRole colour)
+{
+    const QImage image = v.viewport()->grab().toImage();
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            n += image.pixelColor(x, y) == v.palette().color(colour);
+    return n;
+}
+
 } // namespace
 
 class TstReceivedTextView : public QObject
@@ -47,45 +57,21 @@ private slots:
     }
     void cleanup() { v.reset(); }
 
-    void plainTextIsReadOnlyWholeText()
-    {
-        append(*v, "AT\r\nOK\r\n\x80\xff");
-        const QMetaProperty p = v->metaObject()->property(v->metaObject()->indexOfProperty("plainText"));
-        QVERIFY(p.isReadable());
-        QVERIFY(!p.isWritable());
-        QCOMPARE(v->property("plainText").toString(), QString::fromUtf8("AT\nOK\n\u0402\u044f"));
-    }
-
+    // Down and sideways; once scrolled away it stays until brought back.
     void followsTheEndUntilScrolledAway()
     {
         append(*v, lines(100));
-        QVERIFY(v->isShowingEnd());
         QCOMPARE(v->firstVisibleLine(), v->document().lineCount() - v->visibleLineCount());
-
         v->verticalScrollBar()->setValue(10);
-        QVERIFY(!v->isShowingEnd());
         append(*v, lines(50, 100));
         QCOMPARE(v->firstVisibleLine(), 10);
-
-        // Back at the end, it follows again.
         QTest::keyClick(v.get(), Qt::Key_End, Qt::ControlModifier);
-        QVERIFY(v->isShowingEnd());
-        append(*v, lines(50, 150));
-        QVERIFY(v->isShowingEnd());
-        QCOMPARE(v->firstVisibleLine(), v->document().lineCount() - v->visibleLineCount());
-    }
-
-    void followsALongLineSideways()
-    {
         const QByteArray line(100000, 'x');
         append(*v, line);
-        QVERIFY(v->isShowingEnd());
+        QCOMPARE(v->firstVisibleLine(), v->document().lineCount() - v->visibleLineCount());
         QCOMPARE(v->firstVisibleColumn(), line.size() + 1 - v->visibleColumnCount());
-        // A new line brings the view back to its start.
-        append(*v, "\r\nA");
+        append(*v, "\r\nA"); // a new line brings the view back to its start
         QCOMPARE(v->firstVisibleColumn(), 0);
-        QVERIFY(v->isShowingEnd());
-        // Scrolled left on a long last line: stays.
         append(*v, line);
         v->horizontalScrollBar()->setValue(5);
         append(*v, "yyy");
@@ -106,12 +92,7 @@ private slots:
         QCOMPARE(v->firstVisibleLine(), count / 2);
         QCOMPARE(v->positionAt(pointOf(*v, count / 2, 3)), (count / 2) * 30 + 3);
         // The lines in sight are painted there, not left blank.
-        const QImage shot = v->viewport()->grab().toImage();
-        const QRgb base = v->palette().color(QPalette::Base).rgb();
-        int inked = 0;
-        for (int x = 0; x < shot.width(); ++x)
-            inked += shot.pixel(x, QFontMetrics(v->font()).ascent() - 2) != base;
-        QVERIFY(inked > 10);
+        QVERIFY(pixelsIn(*v, QPalette::Base) < v->viewport()->width() * v->viewport()->height() - 100);
         QTest::keyClick(v.get(), Qt::Key_End, Qt::ControlModifier);
         QCOMPARE(v->firstVisibleLine(), count - v->visibleLineCount());
     }
@@ -120,39 +101,22 @@ private slots:
     {
         append(*v, "hello world\r\nsecond line\r\n");
         v->scrollToLine(0);
-        v->horizontalScrollBar()->setValue(0);
+        QCOMPARE(pixelsIn(*v, QPalette::Highlight), 0);
         QTest::mousePress(v->viewport(), Qt::LeftButton, {}, pointOf(*v, 0, 6));
         QTest::mouseMove(v->viewport(), pointOf(*v, 1, 6));
         QTest::mouseRelease(v->viewport(), Qt::LeftButton, {}, pointOf(*v, 1, 6));
         QCOMPARE(v->selectedText(), QStringLiteral("world\nsecond"));
+        QVERIFY(pixelsIn(*v, QPalette::Highlight) > 0);
         QTest::keyClick(v.get(), Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("world\nsecond"));
-
         QTest::mouseDClick(v->viewport(), Qt::LeftButton, {}, pointOf(*v, 1, 9));
         QCOMPARE(v->selectedText(), QStringLiteral("line"));
-
         QTest::keyClick(v.get(), Qt::Key_A, Qt::ControlModifier);
         QCOMPARE(v->selectedText(), QStringLiteral("hello world\nsecond line\n"));
-    }
-
-    void paintsTextAndSelection()
-    {
-        const QColor base = v->palette().color(QPalette::Base);
-        const QColor highlight = v->palette().color(QPalette::Highlight);
-        auto countColour = [this](const QColor &c) {
-            const QImage img = v->viewport()->grab().toImage();
-            int n = 0;
-            for (int y = 0; y < img.height(); ++y)
-                for (int x = 0; x < img.width(); ++x)
-                    n += QColor(img.pixel(x, y)) == c;
-            return n;
-        };
-        const int empty = countColour(base);
-        append(*v, "WWWW\r\nMMMM");
-        QVERIFY(countColour(base) < empty);
-        QCOMPARE(countColour(highlight), 0);
-        v->selectAll();
-        QVERIFY(countColour(highlight) > 0);
+        // A binary capture can be one endless word: a double click takes a bounded part.
+        append(*v, QByteArray(1'000'000, 'x'));
+        QTest::mouseDClick(v->viewport(), Qt::LeftButton, {}, pointOf(*v, 2, v->firstVisibleColumn() + 2));
+        QVERIFY(v->hasSelection() && v->selectionEnd() - v->selectionStart() <= 8192);
     }
 
     void blankKeepsTextAside()
@@ -160,15 +124,8 @@ private slots:
         append(*v, "abc\r\n");
         v->setSelection(0, 2);
         v->blank();
-        QVERIFY(v->isBlank());
-        QCOMPARE(v->toPlainText(), QString());
-        QCOMPARE(v->selectedText(), QString());
-        QCOMPARE(v->verticalScrollBar()->maximum(), 0);
-        v->unblank();
-        QCOMPARE(v->toPlainText(), QStringLiteral("abc\n"));
-        // New text shows the whole again.
-        v->blank();
-        append(*v, "d");
+        QCOMPARE(v->toPlainText() + v->selectedText(), QString());
+        append(*v, "d"); // new text shows the whole again
         QCOMPARE(v->toPlainText(), QStringLiteral("abc\nd"));
     }
 
