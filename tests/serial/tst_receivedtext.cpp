@@ -55,9 +55,9 @@ void checkAgainstReference(const ReceivedText &t, const QByteArray &bytes)
 }
 
 // Random bytes with a CR LF pair about every `crlfEvery` bytes.
-QByteArray randomText(int size, quint32 seed, int crlfEvery)
+QByteArray randomText(int size, quint32 variant, int crlfEvery)
 {
-    QRandomGenerator rng(seed);
+    QRandomGenerator rng(variant);
     QByteArray b;
     while (b.size() < size)
         b += rng.bounded(crlfEvery) ? QByteArray(1, char(rng.bounded(256))) : QByteArray("\r\n");
