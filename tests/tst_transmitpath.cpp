@@ -60,24 +60,20 @@ private slots:
         f->SBOpenComm->click();
     }
 
-    void eachButtonSendsItsLine_data()
-    {
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<QString>("edit");
-        for (int i = 1; i <= 10; ++i) {
-            const QString n = i == 1 ? QString() : QString::number(i);
-            QTest::newRow(qPrintable("SBTrans" + n)) << "SBTrans" + n << "EditString" + n;
-        }
-        QTest::newRow("SBTransLEStr") << "SBTransLEStr" << "LEString";
-    }
+    // In text mode each button sends its own line.
     void eachButtonSendsItsLine()
     {
-        QFETCH(QString, button);
-        for (QLineEdit *e : f->findChildren<QLineEdit *>(QRegularExpression("^(EditString\\d*|LEString)$")))
+        const QList<QLineEdit *> lines = f->findChildren<QLineEdit *>(QRegularExpression("^(EditString\\d*|LEString)$"));
+        QCOMPARE(lines.size(), 11);
+        for (QLineEdit *e : lines)
             e->setText(e->objectName());
         f->CheckBoxASCII->setChecked(true);
-        f->findChild<SpeedButton *>(button)->click();
-        QTEST(QString::fromLatin1(fx.port->written), "edit");
+        for (QLineEdit *e : lines) {
+            const QString n = e->objectName();
+            f->findChild<SpeedButton *>(n == u"LEString" ? "SBTransLEStr" : "SBTrans" + n.mid(10))->click();
+            QCOMPARE(QString::fromLatin1(fx.port->written), n);
+            fx.port->clearLog();
+        }
     }
 
     // Only EditString to EditString6 follow the check box, clicked by the user
