@@ -1,198 +1,106 @@
-#include "app/formmain.h"
-#include "app/program.h"
-#include "app/widgets.h"
-#include "serial/portconnection.h"
-#include "serial/portsetup.h"
 #include "support/programfixture.h"
-#include "support/fakeserialport.h"
 #include "support/pty.h"
-#include "support/recordingprompts.h"
 #include "tables/transmittable.h"
-#include "tables/transmittablemodel.h"
 
-#include <QApplication>
-#include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
-#include <QTimer>
 #include <QTest>
 
-namespace {
-
-// Values for the seven fields, by component name.
-struct Panel {
-    int pulse = 0, count = 0, pause = 0, divider = 5, packets = 0, qPulse = 1, qPause = 1;
-};
-
-} // namespace
-
-Q_DECLARE_METATYPE(Panel)
-
+// The generator buttons on the window; the frames themselves are tst_frames'.
 class TstGeneratorPanel : public QObject
 {
     Q_OBJECT
-    QTemporaryDir m_dir;
-    RecordingPrompts m_prompts;
-    TFormMain *f = nullptr;
-    FakeSerialPort *port = nullptr;
+    ProgramFixture fx;
 
-    QPushButton *button(const QString &name) { return f->findChild<QPushButton *>(name); }
-
-    void fill(const Panel &p)
+    // Pulse, count, pause, divider, packets, pulses and pauses per packet.
+    void fill(const QList<int> &values)
     {
-        f->SELengthPulse->setValue(p.pulse);
-        f->SECountPulse->setValue(p.count);
-        f->SELengthPause->setValue(p.pause);
-        f->SEDivider->setValue(p.divider);
-        f->SENPaketov->setValue(p.packets);
-        f->SEQPulseInPaket->setValue(p.qPulse);
-        f->SEQPauseInPaket->setValue(p.qPause);
+        TFormMain *f = fx.f;
+        const QList<SpinEdit *> fields{f->SELengthPulse, f->SECountPulse,    f->SELengthPause,  f->SEDivider,
+                                       f->SENPaketov,    f->SEQPulseInPaket, f->SEQPauseInPaket};
+        for (int i = 0; i < values.size(); ++i)
+            fields[i]->setValue(values[i]);
     }
-
-    QStringList tableTexts()
-    {
-        QStringList out;
-        TransmitTableModel *m = f->transmitTable->model();
-        for (int c = 1; c <= m->dataColumnCount(); ++c)
-            out << m->hexText(c) + QLatin1Char('/') + m->asciiText(c);
-        return out;
-    }
+    QPushButton *button(const QString &name) const { return fx.f->findChild<QPushButton *>(name); }
 
 private slots:
-    void initTestCase()
-    {
-        QDir::setCurrent(m_dir.path());
-    }
-    void init()
-    {
-        FakeSerialPort::install();
-        startFreshProgram();
-        f = formMain();
-        port = FakeSerialPort::last;
-        m_prompts.messages.clear();
-    }
+    void init() { fx.start(); }
 
+    // Each button writes its frame as a send does; the table stays untouched.
     void frames_data()
     {
         QTest::addColumn<QString>("button");
-        QTest::addColumn<Panel>("panel");
+        QTest::addColumn<QList<int>>("fields");
         QTest::addColumn<QByteArray>("frame");
-        auto hex = [](const char *h) { return QByteArray::fromHex(h); };
-        const Panel defaults;
-        const Panel timed{1000, 3, 500, 5, 0, 1, 1};
-        const Panel packets{1000, 99, 500, 5, 10, 4, 2};
-        QTest::newRow("start, defaults") << "BBStartGen" << defaults << hex("FFFFFF0000FFFF");
-        QTest::newRow("stop, defaults") << "BitBtnStopGen" << defaults << hex("00FFFF0000FFFF");
-        QTest::newRow("continuous") << "BBNeprGener" << timed << hex("FE17FC03000BFE");
-        QTest::newRow("stop carries the fields") << "BitBtnStopGen" << timed << hex("0017FC03000BFE");
-        QTest::newRow("with divider 2")
-            << "BBNeprSDelit" << Panel{1000, 3, 500, 2} << hex("FC17FC03000BFE02");
-        QTest::newRow("packets") << "BBNPaketov" << packets << hex("FB17FC0A000BFE0504000200");
-        QTest::newRow("packets continuously")
-            << "BBPaketNepreryvno" << packets << hex("FA17FC0A000BFE0504000200");
-        QTest::newRow("durations 65535") << "BBStartGen" << Panel{65535, 0, 65535} << hex("FF000000000000");
-        QTest::newRow("durations 65536 wrap") << "BBStartGen" << Panel{65536, 0, 65536} << hex("FFFFFF0000FFFF");
-        QTest::newRow("durations -1") << "BBNeprGener" << Panel{-1, 0, -1} << hex("FE000000000000");
-        QTest::newRow("count -1") << "BBStartGen" << Panel{0, -1, 0} << hex("FFFFFFFFFFFFFF");
-        QTest::newRow("count 65536 wraps") << "BBStartGen" << Panel{0, 65536, 0} << hex("FFFFFF0000FFFF");
-        QTest::newRow("packets -1, counts at their maximum")
-            << "BBNPaketov" << Panel{0, 0, 0, 1, -1, 65535, 65535} << hex("FBFFFFFFFFFFFF01FFFFFFFF");
+        const QList<int> timed{1000, 3, 500, 2}, packets{1000, 99, 500, 5, 10, 4, 2};
+        QTest::newRow("start") << "BBStartGen" << timed << QByteArray::fromHex("FF17FC03000BFE");
+        QTest::newRow("stop") << "BitBtnStopGen" << timed << QByteArray::fromHex("0017FC03000BFE");
+        QTest::newRow("continuous") << "BBNeprGener" << timed << QByteArray::fromHex("FE17FC03000BFE");
+        QTest::newRow("with divider") << "BBNeprSDelit" << timed << QByteArray::fromHex("FC17FC03000BFE02");
+        QTest::newRow("packets") << "BBNPaketov" << packets << QByteArray::fromHex("FB17FC0A000BFE0504000200");
+        QTest::newRow("packets continuously") << "BBPaketNepreryvno" << packets
+                                              << QByteArray::fromHex("FA17FC0A000BFE0504000200");
+        QTest::newRow("fields at their limits") << "BBNPaketov" << QList<int>{65536, 0, -1, 1, -1, 65535, 65535}
+                                                << QByteArray::fromHex("FBFFFFFFFF000001FFFFFFFF");
     }
     void frames()
     {
         QFETCH(QString, button);
-        QFETCH(Panel, panel);
+        QFETCH(QList<int>, fields);
         QFETCH(QByteArray, frame);
-        f->SBOpenComm->click();
-        f->transmitTable->showBytes(QByteArray::fromHex("112233"));
-        const QStringList table = tableTexts();
-        fill(panel);
-        port->clearLog();
+        fx.f->SBOpenComm->click();
+        fx.f->transmitTable->showBytes("\x11\x22");
+        fill(fields);
+        fx.port->clearLog();
         this->button(button)->click();
-        QCOMPARE(port->written.toHex(' '), frame.toHex(' '));
-        QCOMPARE(port->calls.size(), frame.size()); // one write per byte, nothing else
-        QCOMPARE(f->transmitTable->TransmitArray.toHex(' '), frame.toHex(' '));
-        QCOMPARE(f->transmitTable->TransmitCount, frame.size());
-        QCOMPARE(f->StatusPanel1->text(), QStringLiteral("Передано: %1 байт").arg(frame.size()));
-        QCOMPARE(tableTexts(), table);
+        QCOMPARE(fx.port->written.toHex(' '), frame.toHex(' '));
+        QCOMPARE(fx.port->calls.size(), frame.size()); // one write per byte, nothing else
+        QCOMPARE(fx.f->transmitTable->TransmitArray, frame);
+        QCOMPARE(fx.f->transmitTable->TransmitCount, frame.size());
+        QCOMPARE(fx.f->StatusPanel1->text(), QStringLiteral("Передано: %1 байт").arg(frame.size()));
+        QCOMPARE(fx.f->transmitTable->tableBytes(), QByteArray("\x11\x22"));
     }
 
-    void closedPortOpensFirst()
-    {
-        f->BBStartGen->click();
-        QVERIFY(f->SBOpenComm->down());
-        QVERIFY(f->TimerRead->isActive());
-        QCOMPARE(port->calls.value(0), QStringLiteral("open COM1 9600 8 0 0"));
-        QCOMPARE(port->written, QByteArray::fromHex("FFFFFF0000FFFF"));
-        QCOMPARE(f->StatusPanel1->text(), QStringLiteral("Передано: 7 байт"));
-        // The port stays open: the next click only writes.
-        port->clearLog();
-        f->BitBtnStopGen->click();
-        QCOMPARE(port->calls.size(), 7);
-        QVERIFY(f->SBOpenComm->down());
-    }
-
-    void failedOpenSendsNothing_data()
-    {
-        QTest::addColumn<int>("result");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("open") << int(SerialPort::OpenResult::OpenFailed) << "Ошибка открытия порта";
-        QTest::newRow("settings") << int(SerialPort::OpenResult::SettingsRejected)
-                                  << "Ошибка SetCommState или GetCommTimeouts";
-        QTest::newRow("timeouts") << int(SerialPort::OpenResult::TimeoutsRejected)
-                                  << "Ошибка SetCommTimeouts или SetCommMask";
-    }
+    // Sending nothing is not reported as a send.
     void failedOpenSendsNothing()
     {
-        QFETCH(int, result);
-        QFETCH(QString, message);
-        port->nextOpenResult = SerialPort::OpenResult(result);
-        const QByteArray before = f->transmitTable->TransmitArray;
-        const int countBefore = f->transmitTable->TransmitCount;
-        f->BBNPaketov->click();
-        QCOMPARE(m_prompts.messages, QStringList{message});
-        QVERIFY(!f->SBOpenComm->down());
-        QVERIFY(port->written.isEmpty());
-        QVERIFY(!port->calls.join(' ').contains(QLatin1String("write")));
-        QCOMPARE(f->StatusPanel1->text(), QString());
-        QCOMPARE(f->transmitTable->TransmitArray, before);
-        QCOMPARE(f->transmitTable->TransmitCount, countBefore);
+        fx.port->nextOpenResult = SerialPort::OpenResult::OpenFailed;
+        fx.f->BBNPaketov->click();
+        QCOMPARE(fx.prompts.messages, QStringList{"Ошибка открытия порта"});
+        QVERIFY(!fx.f->SBOpenComm->down());
+        QVERIFY(fx.port->written.isEmpty());
+        QCOMPARE(fx.f->StatusPanel1->text(), QString());
+        QCOMPARE(fx.f->transmitTable->TransmitArray, QByteArray(1, '\0'));
+        QCOMPARE(fx.f->transmitTable->TransmitCount, 1);
     }
 
     // A bounded field takes a typed value back into range as the click moves
-    // the focus to the button, before the click is handled.
+    // the focus to the button, before the click is handled; text that is no
+    // number reads as the field's lower bound.
     void typedValueClampedBeforeClick_data()
     {
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("button");
-        QTest::addColumn<int>("offset");
-        QTest::addColumn<QByteArray>("sent");
+        QTest::addColumn<QByteArray>("frame");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("divider 9") << "SEDivider" << "9" << "BBNeprSDelit" << 7 << QByteArray("\x05") << "5";
-        QTest::newRow("divider 0") << "SEDivider" << "0" << "BBNeprSDelit" << 7 << QByteArray("\x01") << "1";
-        QTest::newRow("divider emptied") << "SEDivider" << "" << "BBNeprSDelit" << 7 << QByteArray("\x01") << "1";
-        QTest::newRow("divider 3") << "SEDivider" << "3" << "BBPaketNepreryvno" << 7 << QByteArray("\x03") << "3";
-        QTest::newRow("pulses 0") << "SEQPulseInPaket" << "0" << "BBNPaketov" << 8 << QByteArray("\x01\x00", 2)
+        const QByteArray divided = QByteArray::fromHex("FCFFFF0000FFFF");
+        QTest::newRow("divider 9") << "SEDivider" << "9" << "BBNeprSDelit" << divided + "\x05" << "5";
+        QTest::newRow("divider emptied") << "SEDivider" << "" << "BBNeprSDelit" << divided + "\x01" << "1";
+        QTest::newRow("pulses 0") << "SEQPulseInPaket" << "0" << "BBNPaketov" << QByteArray::fromHex("FBFFFF0000FFFF0501000100")
                                   << "1";
-        QTest::newRow("unbounded -1") << "SELengthPulse" << "-1" << "BBStartGen" << 1 << QByteArray("\x00\x00", 2)
-                                      << "-1";
-        QTest::newRow("unbounded emptied")
-            << "SECountPulse" << "" << "BBStartGen" << 3 << QByteArray("\x00\x00", 2) << "0";
+        QTest::newRow("unbounded emptied") << "SECountPulse" << "" << "BBStartGen" << QByteArray::fromHex("FFFFFF0000FFFF")
+                                           << "0";
     }
     void typedValueClampedBeforeClick()
     {
         QFETCH(QString, field);
         QFETCH(QString, typed);
         QFETCH(QString, button);
-        QFETCH(int, offset);
-        QFETCH(QByteArray, sent);
-        QFETCH(QString, shown);
-        f->SBOpenComm->click();
-        QApplication::setActiveWindow(f);
-        QVERIFY(QTest::qWaitForWindowActive(f));
-        auto *spin = f->findChild<SpinEdit *>(field);
+        QFETCH(QByteArray, frame);
+        fx.f->SBOpenComm->click();
+        QApplication::setActiveWindow(fx.f);
+        QVERIFY(QTest::qWaitForWindowActive(fx.f));
+        auto *spin = fx.f->findChild<SpinEdit *>(field);
         spin->setFocus();
         QTRY_VERIFY(spin->hasFocus());
         spin->selectAll();
@@ -200,41 +108,31 @@ private slots:
             QTest::keyClick(spin, Qt::Key_Backspace);
         else
             QTest::keyClicks(spin, typed); // replaces the selection where the field accepts the text
-        port->clearLog();
-        QPushButton *b = this->button(button);
-        QTest::mouseClick(b, Qt::LeftButton);
+        fx.port->clearLog();
+        QTest::mouseClick(this->button(button), Qt::LeftButton);
         QVERIFY(!spin->hasFocus());
-        QCOMPARE(port->written.mid(offset, sent.size()).toHex(' '), sent.toHex(' '));
-        QCOMPARE(spin->text(), shown);
+        QCOMPARE(fx.port->written.toHex(' '), frame.toHex(' '));
+        QTEST(spin->text(), "shown");
     }
 
-    // The real backend on a pty: the click opens the port and the frame
-    // arrives whole.
-    void framesArriveOverPty_data()
-    {
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<QByteArray>("frame");
-        QTest::newRow("packets") << "BBNPaketov" << QByteArray::fromHex("FB17FC0A000BFE0504000200");
-        QTest::newRow("with divider") << "BBNeprSDelit" << QByteArray::fromHex("FC17FC03000BFE05");
-    }
+    // The real backend on a pty: a click on a closed port opens it and the
+    // frame arrives whole; the port stays open for the next click.
     void framesArriveOverPty()
     {
-        QFETCH(QString, button);
-        QFETCH(QByteArray, frame);
-        setSerialPortFactory(nullptr);
-        startFreshProgram();
-        f = formMain();
         Pty pty;
-        QVERIFY(pty.isValid());
-        f->portSetup->settings.PortName = pty.slavePath();
-        fill(Panel{1000, 3, 500, 5, 10, 4, 2});
-        this->button(button)->click();
-        QVERIFY2(m_prompts.messages.isEmpty(), qPrintable(m_prompts.messages.join(';')));
-        QVERIFY(f->SBOpenComm->down());
-        QCOMPARE(pty.read(frame.size(), 3000).toHex(' '), frame.toHex(' '));
+        QVERIFY(fx.startOpenOn(pty.slavePath()));
+        fx.f->SBOpenComm->click();
+        QVERIFY(!fx.f->SBOpenComm->down());
+        fill({1000, 3, 500, 5, 10, 4, 2});
+        fx.f->BBNPaketov->click();
+        QVERIFY2(fx.prompts.messages.isEmpty(), qPrintable(fx.prompts.messages.join(';')));
+        QVERIFY(fx.f->SBOpenComm->down());
+        QCOMPARE(pty.read(12, 3000).toHex(' '), QByteArray::fromHex("FB17FC0A000BFE0504000200").toHex(' '));
+        fx.f->BBNeprSDelit->click();
+        QCOMPARE(pty.read(8, 3000).toHex(' '), QByteArray::fromHex("FC17FC03000BFE05").toHex(' '));
         QCOMPARE(pty.read(1, 100), QByteArray()); // nothing more
-        QCOMPARE(f->StatusPanel1->text(), QStringLiteral("Передано: %1 байт").arg(frame.size()));
-        f->SBOpenComm->click();
+        QCOMPARE(fx.f->StatusPanel1->text(), QStringLiteral("Передано: 8 байт"));
+        fx.f->SBOpenComm->click();
     }
 };
 

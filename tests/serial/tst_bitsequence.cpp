@@ -1,18 +1,10 @@
-#include "app/formmain.h"
-#include "app/program.h"
-#include "app/widgets.h"
 #include "serial/bitsequence.h"
-#include "serial/portconnection.h"
 #include "serial/transmitpath.h"
 #include "support/programfixture.h"
-#include "support/fakeserialport.h"
-#include "support/recordingprompts.h"
 #include "tables/transmittable.h"
 #include "tables/transmittablemodel.h"
 
 #include <QElapsedTimer>
-#include <QEventLoop>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -24,59 +16,46 @@ const QStringList kDtr{"dtr 1", "dtr 0"};
 class TstBitSequence : public QObject
 {
     Q_OBJECT
-    QTemporaryDir m_dir;
-    RecordingPrompts m_prompts;
+    ProgramFixture fx;
     TFormMain *f = nullptr;
-    FakeSerialPort *port = nullptr;
 
-    void setHexCells(const QStringList &cells)
+    // Starts a run over `cells`; unless `realTicks`, the test clocks the ticks itself.
+    void startRun(const QStringList &cells, bool realTicks = false)
     {
         f->SESizeTrans->setValue(int(cells.size()));
         for (int i = 0; i < cells.size(); ++i)
             f->transmitTable->model()->setHexText(i + 1, cells[i]);
+        f->SBSend10DtrRts->click();
+        QVERIFY(f->TimerCircle->isActive());
+        if (!realTicks)
+            f->TimerCircle->stop();
     }
-
     // One tick of TimerCircle, through the real tick handler.
     QStringList tick()
     {
-        port->clearLog();
+        fx.port->clearLog();
         f->transmitPath->TimerCircleTimer();
-        return port->calls;
+        return fx.port->calls;
     }
-
-    void verifyRunning()
+    // While running the other control-line buttons are up and disabled; at
+    // the end they are enabled again and further ticks send nothing.
+    void verifyButtons(bool running)
     {
-        QVERIFY(f->SBSend10DtrRts->down());
-        for (SpeedButton *b : {f->SBDTR, f->SBRTS, f->SBCircle}) {
-            QVERIFY2(!b->isEnabled(), qPrintable(b->objectName()));
-            QVERIFY2(!b->down(), qPrintable(b->objectName()));
+        QCOMPARE(f->SBSend10DtrRts->down(), running);
+        for (SpeedButton *b : {f->SBDTR, f->SBRTS, f->SBCircle})
+            QVERIFY2(b->isEnabled() != running && !b->down(), qPrintable(b->objectName()));
+        if (!running) {
+            QVERIFY(!f->TimerCircle->isActive());
+            QVERIFY(tick().isEmpty());
         }
-    }
-    void verifyIdleOpen()
-    {
-        QVERIFY(!f->SBSend10DtrRts->down());
-        QVERIFY(f->SBSend10DtrRts->isEnabled());
-        for (SpeedButton *b : {f->SBDTR, f->SBRTS, f->SBCircle}) {
-            QVERIFY2(b->isEnabled(), qPrintable(b->objectName()));
-            QVERIFY2(!b->down(), qPrintable(b->objectName()));
-        }
-        QVERIFY(!f->TimerCircle->isActive());
-        QVERIFY(tick().isEmpty()); // later ticks send nothing
     }
 
 private slots:
-    void initTestCase()
-    {
-        QDir::setCurrent(m_dir.path());
-        FakeSerialPort::install();
-    }
     void init()
     {
-        startFreshProgram();
-        f = formMain();
-        port = FakeSerialPort::last;
-        // Real ticks stay away unless a test asks for them.
-        f->SECircle->setValue(1000000);
+        fx.start();
+        f = fx.f;
+        f->SECircle->setValue(1000000); // real ticks stay away unless a test asks for them
         f->SBOpenComm->click();
     }
 
@@ -84,24 +63,10 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("bit");
-        QTest::newRow("1") << "1" << true;
-        QTest::newRow("01") << "01" << true;
-        QTest::newRow("0001") << "0001" << true;
-        QTest::newRow("+1") << "+1" << true;
-        QTest::newRow("spaces around") << " 1 " << true;
-        QTest::newRow("0") << "0" << false;
-        QTest::newRow("00") << "00" << false;
-        QTest::newRow("11") << "11" << false;
-        QTest::newRow("10") << "10" << false;
-        QTest::newRow("0A") << "0A" << false;
-        QTest::newRow("-1") << "-1" << false;
-        QTest::newRow("-0") << "-0" << false;
-        QTest::newRow("1A") << "1A" << false;
-        QTest::newRow("0x1") << "0x1" << false;
-        QTest::newRow("1.0") << "1.0" << false;
-        QTest::newRow("empty") << "" << false;
-        QTest::newRow("4294967297 (1 modulo 2^32)") << "4294967297" << false;
-        QTest::newRow("arabic-indic one") << QString::fromUtf8("١") << false;
+        for (const char *one : {"1", "01", "0001", "+1", " 1 "})
+            QTest::newRow(one) << QString::fromUtf8(one) << true;
+        for (const char *zero : {"0", "11", "10", "0A", "-1", "1A", "0x1", "1.0", "", "4294967297", "١"})
+            QTest::newRow(zero) << QString::fromUtf8(zero) << false;
     }
     void bitReading()
     {
@@ -109,100 +74,62 @@ private slots:
         QTEST(DtrRtsBit(text), "bit");
     }
 
-    // Start clears both lines and stops a cyclic send; then one pulse per
-    // tick, and the tick after the last bit restores the buttons.
-    void pulses_data()
-    {
-        QTest::addColumn<QStringList>("cells");
-        QTest::addColumn<QList<QStringList>>("pulses");
-        QTest::newRow("00 01 0A 10") << QStringList{"00", "01", "0A", "10"}
-                                     << QList<QStringList>{kDtr, kRts, kDtr, kDtr};
-        QTest::newRow("one byte 01") << QStringList{"01"} << QList<QStringList>{kRts};
-        QTest::newRow("1 11 zz") << QStringList{"1", "11", "zz"} << QList<QStringList>{kRts, kDtr, kDtr};
-    }
+    // The start clears both lines and stops a cyclic send; then one pulse per
+    // tick from the table as it is at that tick, at the period taken at the
+    // start, and the tick after the last bit restores the buttons.
     void pulses()
     {
-        QFETCH(QStringList, cells);
-        QFETCH(QList<QStringList>, pulses);
-        setHexCells(cells);
         f->SBDTR->click();
         f->SBRTS->click();
-        f->SBCircle->click(); // a cyclic send in progress
+        f->SBCircle->click();
         QVERIFY(f->TimerCircle->isActive());
-        port->clearLog();
-
+        fx.port->clearLog();
         f->SECircle->setValue(250);
-        f->SBSend10DtrRts->click();
-        QCOMPARE(port->calls, (QStringList{"dtr 0", "rts 0"}));
-        QVERIFY(f->TimerCircle->isActive());
-        QCOMPARE(f->TimerCircle->interval(), 250);
-        QCOMPARE(f->bitSequence->DtrRtsBitIndex, 0);
-        verifyRunning();
-        f->TimerCircle->stop(); // this test clocks the ticks itself
-
-        for (const QStringList &pulse : pulses) {
+        startRun({"00", "01", "01", "10", "01"});
+        QCOMPARE(fx.port->calls, (QStringList{"dtr 0", "rts 0"}));
+        verifyButtons(true);
+        for (const QStringList &pulse : {kDtr, kRts, kDtr, kDtr}) {
+            if (f->bitSequence->DtrRtsBitIndex == 2) { // the table now reads 00 01 0A 10
+                f->transmitTable->model()->setHexText(3, "0A");
+                f->SESizeTrans->setValue(4);
+                f->SECircle->setValue(7);
+            }
             QCOMPARE(tick(), pulse); // no block is sent: the cyclic run was stopped
-            verifyRunning();
+            verifyButtons(true);
         }
-        QCOMPARE(f->bitSequence->DtrRtsBitIndex, cells.size());
+        QCOMPARE(f->TimerCircle->interval(), 250);
         QVERIFY(tick().isEmpty());
-        verifyIdleOpen();
-    }
-
-    // The table is read at each tick; the period is the one taken at the start.
-    void editsAndPeriodDuringRun()
-    {
-        setHexCells({"1", "1", "1"});
-        f->SECircle->setValue(40);
-        f->SBSend10DtrRts->click();
-        f->TimerCircle->stop();
-        QCOMPARE(tick(), kRts);
-        f->transmitTable->model()->setHexText(2, QStringLiteral("0"));
-        f->SESizeTrans->setValue(2);
-        f->SECircle->setValue(7);
-        QCOMPARE(tick(), kDtr);
-        QCOMPARE(f->TimerCircle->interval(), 40);
-        QVERIFY(tick().isEmpty());
-        verifyIdleOpen();
+        verifyButtons(false);
     }
 
     // The real timer paces the bits at the period of SECircle.
     void realTicks()
     {
-        setHexCells({"01", "00", "01"});
         f->SECircle->setValue(30);
-        port->clearLog();
         QElapsedTimer clock;
         clock.start();
-        f->SBSend10DtrRts->click();
+        fx.port->clearLog();
+        startRun({"01", "00", "01"}, true);
         QVERIFY(QTest::qWaitFor([&] { return !f->SBSend10DtrRts->down(); }, 3000));
         // Three bits and the tick that ends it.
         QVERIFY2(clock.elapsed() >= 4 * 30 - 10, qPrintable(QString::number(clock.elapsed())));
-        QCOMPARE(port->calls, (QStringList{"dtr 0", "rts 0"} + kRts + kDtr + kRts));
-        QVERIFY(f->SBCircle->isEnabled());
-        QVERIFY(!f->TimerCircle->isActive());
+        QCOMPARE(fx.port->calls, (QStringList{"dtr 0", "rts 0"} + kRts + kDtr + kRts));
+        verifyButtons(false);
     }
 
+    // Closing the port ends the run at once; reopened, a run starts afresh.
     void closingStopsAtOnce()
     {
-        setHexCells({"01", "00", "01"});
-        f->SBSend10DtrRts->click();
-        f->TimerCircle->stop();
+        startRun({"01", "00", "01"});
         QCOMPARE(tick(), kRts);
         f->SBOpenComm->click();
-        QVERIFY(!f->SBSend10DtrRts->down());
         QVERIFY(!f->bitSequence->running());
         QVERIFY(!f->TimerCircle->isActive());
         for (SpeedButton *b : {f->SBDTR, f->SBRTS, f->SBCircle, f->SBSend10DtrRts})
-            QVERIFY2(!b->isEnabled(), qPrintable(b->objectName()));
+            QVERIFY2(!b->isEnabled() && !b->down(), qPrintable(b->objectName()));
         QVERIFY(tick().isEmpty());
-
-        // Reopened, everything is back and a new run starts from the first bit.
         f->SBOpenComm->click();
-        QVERIFY(f->SBDTR->isEnabled());
-        QVERIFY(f->SBCircle->isEnabled());
-        f->SBSend10DtrRts->click();
-        f->TimerCircle->stop();
+        startRun({"01", "00"});
         QCOMPARE(tick(), kRts);
         QCOMPARE(tick(), kDtr);
     }
@@ -210,19 +137,17 @@ private slots:
     // Released by hand, the run ends as its last tick would end it.
     void releaseByHand()
     {
-        setHexCells({"01", "00", "01"});
         f->SECircle->setValue(500);
-        f->SBSend10DtrRts->click();
+        startRun({"01", "00", "01"});
         QCOMPARE(tick(), kRts);
-        port->clearLog();
+        fx.port->clearLog();
         f->SBSend10DtrRts->click();
-        QVERIFY(port->calls.isEmpty());
-        verifyIdleOpen();
+        QVERIFY(fx.port->calls.isEmpty());
+        verifyButtons(false);
         // The freed buttons work again.
         f->SBRTS->click();
-        QCOMPARE(port->calls, QStringList{"rts 1"});
+        QCOMPARE(fx.port->calls, QStringList{"rts 1"});
         f->SBCircle->click();
-        QVERIFY(f->TimerCircle->isActive());
         QCOMPARE(f->TimerCircle->interval(), 500);
     }
 };
