@@ -42,16 +42,14 @@ QList<Command> CommandList::commands() const
 
 void CommandList::setCommands(const QList<Command> &commands)
 {
-    GridModel *g = grid();
-    const int n = qMax(1, int(commands.size()));
+    QList<QStringList> rows;
+    rows.reserve(commands.size());
+    for (int i = 0; i < commands.size(); ++i)
+        rows.append({QString::number(i + 1), commands[i].name, commands[i].code});
+    if (rows.isEmpty())
+        rows.append({QStringLiteral("1"), QString(), QString()});
     m_rearranging = true;
-    g->setRowCount(n + 1);
-    for (int i = 1; i <= n; ++i) {
-        const Command c = commands.value(i - 1);
-        g->setCell(NumberColumn, i, QString::number(i));
-        g->setCell(NameColumn, i, c.name);
-        g->setCell(CodeColumn, i, c.code);
-    }
+    grid()->setBodyRows(rows);
     m_rearranging = false;
 }
 

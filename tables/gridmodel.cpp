@@ -122,3 +122,19 @@ void GridModel::setRowCount(int rows)
         endRemoveRows();
     }
 }
+
+void GridModel::setBodyRows(const QList<QStringList> &rows)
+{
+    beginResetModel();
+    m_rows.resize(1);
+    for (QStringList row : rows) {
+        row.resize(m_columns);
+        m_rows << row;
+    }
+    if (m_rows.size() < 2) {
+        QStringList empty;
+        empty.resize(m_columns);
+        m_rows << empty;
+    }
+    endResetModel();
+}

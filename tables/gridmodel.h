@@ -25,6 +25,8 @@ public:
     QString cell(int column, int row) const;
     void setCell(int column, int row, const QString &text);
     void setRowCount(int rows);
+    // Replaces every row below the header at once (one reset, not a signal per cell).
+    void setBodyRows(const QList<QStringList> &rows);
 
 signals:
     // Text of an editable cell changed through the view (every keystroke of the editor).
