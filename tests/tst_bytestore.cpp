@@ -1,7 +1,5 @@
 #include "tables/bytestore.h"
-#include "tables/columnruns.h"
 
-#include <QRandomGenerator>
 #include <QTest>
 
 class TstByteStore : public QObject
@@ -35,35 +33,6 @@ private slots:
         QCOMPARE(store.toByteArray(), expected);
     }
 
-    // Both against plain per-column lists, over random overlapping writes;
-    // the counts are the maximal runs, so the structures stay minimal.
-    void intervalsAndRunsMatchPlainLists()
-    {
-        QRandomGenerator rng(7);
-        for (int round = 0; round < 300; ++round) {
-            ColumnIntervals set;
-            ColumnTextRuns runs;
-            QList<bool> in(40);
-            QStringList texts(40);
-            for (int k = 0; k < 5; ++k) {
-                const int first = rng.bounded(1, 30), last = first + rng.bounded(8);
-                const QString text(QChar(u'a' + rng.bounded(3)));
-                set.add(first, last);
-                runs.assign(first, last, text);
-                for (int c = first; c <= last; ++c)
-                    in[c] = true, texts[c] = text;
-            }
-            int intervals = 0, textRuns = 0;
-            for (int c = 0; c < 40; ++c) {
-                QCOMPARE(set.contains(c), in[c]);
-                QCOMPARE(runs.at(c), texts[c]);
-                intervals += in[c] && (c == 0 || !in[c - 1]);
-                textRuns += c > 0 && texts[c] != texts[c - 1];
-            }
-            QCOMPARE(set.intervalCount(), intervals);
-            QCOMPARE(runs.runCount(), textRuns);
-        }
-    }
 };
 
 QTEST_GUILESS_MAIN(TstByteStore)

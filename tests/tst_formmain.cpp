@@ -37,51 +37,14 @@ private slots:
         // The first repaint puts the port parameters into the caption.
         QCOMPARE(f->windowTitle(), QStringLiteral("Транслятор портов: COM1; 9600 бод; размер символа - 8 бит; "
                                                   "паритет - no; стоп-битов - 1"));
-        // A second start replaces the windows rather than adding more.
-        startFreshProgram();
-        f = formMain();
-        int mains = 0;
-        for (QWidget *w : QApplication::topLevelWidgets())
-            mains += w->objectName() == QLatin1String("FormMain");
-        QCOMPARE(mains, 1);
         f->Exit1->trigger(); // as the close box
         QVERIFY(!f->isVisible());
     }
 
-    // Tests outside this repository find every control by its name and kind.
-    void controlsByName()
+    // Tests outside this repository find the grids and panels by name and
+    // read the grids' cells through their models; FormCreate wrote the headers.
+    void gridsAndPanels()
     {
-        const std::pair<const char *, const char *> kinds[] = {
-            {"QToolButton", "SpeedButton2 SpeedButton1 SBSetup SBClearTrans SBIns SBDel SBMakeFrameHDLC SBTrans "
-                            "SBTrans10 SpeedButton3 SpeedButton4 SBAddGroup SBDelGroup SBTransLEStr SBOpen SBSave "
-                            "SBOpenComm SBClearRec SBShowText SBDTR SBRTS SBSend10DtrRts SBCircle"},
-            {"QSpinBox", "SESizeTrans SECircle SECountC SELengthPause SELengthPulse SECountPulse SEDivider "
-                         "SEQPulseInPaket SEQPauseInPaket SENPaketov"},
-            {"QAbstractItemView", "SGTrans SGReceive SGTransStr"},
-            {"QPushButton", "BBStartGen BBNeprGener BBNeprSDelit BBPaketNepreryvno BBNPaketov BitBtnStopGen"},
-            {"QCheckBox", "CheckBoxASCII ChBHexASCII ChBCR ChBGetSec ChBShowRecTable"},
-            {"QLabel", "ImageLedOff ImageLedOn Label1 Label11"},
-            {"QLineEdit", "LEString EditString7"},
-            {"QMenuBar", "MainMenu1"}};
-        for (const auto &[cls, names] : kinds)
-            for (const QString &name : QString::fromLatin1(names).split(' ')) {
-                QObject *o = f->findChild<QObject *>(name);
-                QVERIFY2(o && o->inherits(cls), qPrintable(name));
-            }
-        for (QLabel *panel : {f->StatusPanel0, f->StatusPanel1, f->StatusPanel2})
-            QCOMPARE(f->findChild<QLabel *>(panel->objectName())->parent(), f->StatusBar);
-    }
-
-    void designedStates()
-    {
-        QCOMPARE(f->StatusPanel0->width(), 150);
-        QCOMPARE(f->StatusPanel1->width(), 150);
-        QVERIFY(f->StatusPanel2->width() >= 50);
-        QCOMPARE(f->LEStringLabel->buddy(), f->LEString);
-        QCOMPARE(f->Exit1->shortcut(), QKeySequence(Qt::ALT | Qt::Key_X));
-        QCOMPARE(f->miInsertbyte->shortcut(), QKeySequence(Qt::ALT | Qt::Key_Insert));
-        QCOMPARE(f->miDeletebyte->shortcut(), QKeySequence(Qt::ALT | Qt::Key_Delete));
-        // FormCreate's header cells.
         for (const char *grid : {"SGTrans", "SGReceive"}) {
             const QAbstractItemModel *m = f->findChild<QAbstractItemView *>(grid)->model();
             QCOMPARE(m->index(0, 0).data().toString() + m->index(1, 0).data().toString() +
@@ -91,19 +54,17 @@ private slots:
         const QAbstractItemModel *c = f->findChild<QAbstractItemView *>("SGTransStr")->model();
         QCOMPARE(c->index(0, 1).data().toString() + c->index(0, 2).data().toString() + c->index(1, 0).data().toString(),
                  QStringLiteral("НаименованиеКод1"));
+        for (QLabel *panel : {f->StatusPanel0, f->StatusPanel1, f->StatusPanel2})
+            QCOMPARE(f->findChild<QLabel *>(panel->objectName())->parent(), f->StatusBar);
+        QCOMPARE(f->LEStringLabel->buddy(), f->LEString);
     }
 
     // The hint of the control under the mouse goes to the first panel.
     void hints()
     {
-        for (QWidget *w : std::initializer_list<QWidget *>{f->SBIns, f->SBSend10DtrRts, f->SBClearTrans}) {
-            QStatusTipEvent tip(w->statusTip());
-            QApplication::sendEvent(w, &tip);
-            QCOMPARE(f->StatusPanel0->text(), w->statusTip());
-        }
-        QCOMPARE(f->SBIns->toolTip() + f->SBIns->statusTip(), QStringLiteral("Вставить байтВставить байт"));
-        QCOMPARE(f->SBSend10DtrRts->statusTip(), QStringLiteral("Передать биты с помощью смены DTR и RTS"));
-        QVERIFY(f->SBSend10DtrRts->toolTip().isEmpty() && f->SBClearTrans->statusTip().isEmpty());
+        QStatusTipEvent tip(f->SBSend10DtrRts->statusTip());
+        QApplication::sendEvent(f->SBSend10DtrRts, &tip);
+        QCOMPARE(f->StatusPanel0->text(), QStringLiteral("Передать биты с помощью смены DTR и RTS"));
     }
 
     void resizeRule()
@@ -117,9 +78,7 @@ private slots:
         f->resize(1058, 700);
         QTRY_COMPARE(f->Panel4->width(), 911);
         QCOMPARE(f->EditString10->width(), 412);
-        QCOMPARE(f->SBTrans10->x(), 454);
         QCOMPARE(f->EditString8->x(), 477);
-        QCOMPARE(f->SBTrans3->x(), 8);
         QCOMPARE(f->LEString->width(), 943);
     }
 
@@ -154,19 +113,6 @@ private slots:
         QCOMPARE(f->windowTitle(), QStringLiteral("Транслятор портов: %1; %2 бод; размер символа - %3 бит; паритет - %4; "
                                                   "стоп-битов - %5")
                                        .arg(shown[0]).arg(settings.BaudRate).arg(settings.ByteSize).arg(shown[2], shown[3]));
-    }
-
-    void setupCancelChangesNothing()
-    {
-        const QString caption = f->windowTitle();
-        setup([](TSetupDlg *d) {
-            d->CBCommPortName->setEditText("COM7");
-            d->CBBaudRate->setCurrentIndex(0);
-            d->CBParity->setCurrentIndex(3);
-            d->CancelBtn->click();
-        });
-        QCOMPARE(f->portSetup->settings, PortSettings());
-        QCOMPARE(f->windowTitle(), caption);
     }
 
     void fillShowsRateOutsideList()

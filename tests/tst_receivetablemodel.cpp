@@ -31,13 +31,10 @@ private slots:
         QTest::newRow("fresh") << "" << "n";
         QTest::newRow("one poll") << "show 3" << "www";
         QTest::newRow("10 hidden, 2 shown") << "hide 10;show 2" << "n.........ww";
-        QTest::newRow("hidden after shown") << "show 4;hide 10;show 2" << "wwww..........ww";
         QTest::newRow("empty shown poll") << "hide 3;show 0" << "n..";
         QTest::newRow("clear") << "show 20;clear" << "n";
-        QTest::newRow("first byte after a clear") << "show 5;clear;show 1" << "w";
         QTest::newRow("numbers outlive a clear") << "show 20;clear;hide 10;show 2" << "nnnnnnnnnnww";
         QTest::newRow("load") << "show 20;load 3" << "www";
-        QTest::newRow("bytes go behind a load") << "show 2;load 3;show 1" << "wwww";
         QTest::newRow("empty load changes nothing") << "show 4;load 0" << "wwww";
         // Texts of the replaced capture must not reappear beside other bytes.
         QTest::newRow("load drops stale texts") << "show 20;load 3;hide 10;show 1" << "wwwnnnnnnnnnnw";

@@ -96,8 +96,6 @@ private slots:
         f->CheckBoxASCII->click();
         f->SBShowText->click();
         formText()->resize(500, 200);
-        f->ChBCR->setChecked(true);
-        f->SELengthPulse->setValue(-5);
         f->move(40, 50);
         f->resize(900, 720);
         f->EditString7->setText("ПРИВЕТ $0D");
@@ -112,8 +110,6 @@ private slots:
         QVERIFY(f->SBShowText->isChecked());
         QTRY_VERIFY(formText()->isVisible());
         QCOMPARE(formText()->size(), QSize(500, 200));
-        QVERIFY(f->ChBCR->isChecked());
-        QCOMPARE(f->SELengthPulse->value(), -5);
         QCOMPARE(f->EditString7->text(), QStringLiteral("ПРИВЕТ $0D"));
     }
 
