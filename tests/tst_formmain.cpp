@@ -39,6 +39,12 @@ private slots:
                                                   "паритет - no; стоп-битов - 1"));
         f->Exit1->trigger(); // as the close box
         QVERIFY(!f->isVisible());
+        // Drivers may start the program again: the windows are replaced, not added.
+        startProgram();
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        QCOMPARE(std::count_if(windows.cbegin(), windows.cend(),
+                               [](QWidget *w) { return w->objectName() == QLatin1String("FormMain"); }),
+                 1);
     }
 
     // Tests outside this repository find the grids and panels by name and
