@@ -84,8 +84,7 @@ private slots:
         QTest::addColumn<QByteArray>("frame");
         QTest::addColumn<QString>("shown");
         QTest::newRow("divider 9") << "SEDivider" << "9" << "BBNeprSDelit" << QByteArray::fromHex("FCFFFF0000FFFF05") << "5";
-        QTest::newRow("unbounded emptied") << "SECountPulse" << "" << "BBStartGen" << QByteArray::fromHex("FFFFFF0000FFFF")
-                                           << "0";
+        QTest::newRow("unbounded emptied") << "SECountPulse" << "" << "BBStartGen" << QByteArray::fromHex("FFFFFF0000FFFF") << "0";
     }
     void typedValueClampedBeforeClick()
     {
