@@ -24,7 +24,6 @@ private slots:
                                           << PortSettings{"COM3", 19200, 7, 2, 2} << false;
         QTest::newRow("length above 4") << hex("FF434F4D3331000080250000 08000000") << true
                                         << PortSettings{"COM3", 9600, 8, 0, 0} << false;
-        QTest::newRow("longer file") << hex("04434F4D3100000080250000 08000000 DEADBEEF") << true << PortSettings() << false;
         QTest::newRow("one byte short") << hex("04434F4D3100000080250000 080000") << false << PortSettings() << false;
     }
     void portRecord()

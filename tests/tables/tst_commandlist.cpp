@@ -68,16 +68,7 @@ private slots:
         f = fx.f;
         v = f->SGTransStr;
         g = v->grid();
-    }
-
-    void modelContract()
-    {
-        QAbstractItemModelTester tester(g, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        f->commandList->setCommands(lettered("ABC"));
-        f->SBAddGroup->click();
-        v->setCurrentIndex(g->index(2, 1));
-        f->SBDelGroup->click();
-        g->moveRows({}, 1, 1, {}, 3);
+        new QAbstractItemModelTester(g, QAbstractItemModelTester::FailureReportingMode::QtTest, f);
     }
 
     // "$" and cp1251 letters survive a file; the file is cp1251 with CR LF.
@@ -89,52 +80,41 @@ private slots:
         f->SpeedButton4->click();
         QCOMPARE(readFile("команды.cmd"), QByteArray("2\r\n$$ $ \xD1\xE1\xF0\xEE\xF1 \xA8\xB8\r\n AT$0D$0A\xB9 \r\n\r\n\r\n"));
         f->commandList->setCommands(lettered("ABC"));
+        v->setCurrentIndex(g->index(3, 1)); // a shorter list moves the current cell up: that is no pick
+        f->LEString->setText("edit");
         f->SpeedButton3->click();
+        QCOMPARE(f->LEString->text(), QStringLiteral("edit"));
         QCOMPARE(fx.prompts.dialogs, (QStringList{"SaveDialogCMD", "OpenDialogCMD"}));
         QCOMPARE(f->commandList->commands(), commands);
         QCOMPARE(numbers(), (QStringList{"1", "2"}));
         QVERIFY(fx.prompts.errors.isEmpty() && fx.prompts.messages.isEmpty());
     }
 
-    // A file replaces the list and leaves the working copy alone; a count that
-    // is no positive number, or past 100000 rows, changes nothing.
-    void openFile_data()
+    // A count that is no positive number, or past 100000 rows, changes nothing.
+    void refusedCount_data()
     {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<Commands>("expected");
+        QTest::addColumn<QByteArray>("count");
         QTest::addColumn<QStringList>("messages");
-        QTest::newRow("count 0") << QByteArray("0\r\nA\r\nB\r\n") << lettered("AB") << QStringList();
-        QTest::newRow("count huge") << QByteArray("2147483647\r\nA\r\nB\r\n") << lettered("AB")
-                                    << QStringList{"Неверный формат файла команд"};
-        QTest::newRow("count at the limit") << QByteArray("100000\r\nfirst\r\n1\r\n")
-                                            << Commands{{"first", "1"}} + Commands(99999) << QStringList();
+        QTest::newRow("count 0") << QByteArray("0") << QStringList();
+        QTest::newRow("count huge") << QByteArray("2147483647") << QStringList{"Неверный формат файла команд"};
     }
-    void openFile()
+    void refusedCount()
     {
-        QFETCH(QByteArray, bytes);
+        QFETCH(QByteArray, count);
         f->commandList->setCommands(lettered("AB"));
-        v->setCurrentIndex(g->index(2, 1)); // a shorter list moves the current cell up: that is no pick
-        f->LEString->setText("edit");
-        f->LEStringLabel->setText("label");
-        QVERIFY(WriteByteFile(path("in.cmd"), bytes, nullptr));
+        QVERIFY(WriteByteFile(path("in.cmd"), count + "\r\nX\r\nY\r\n", nullptr));
         fx.prompts.fileNames = {path("in.cmd")};
         f->SpeedButton3->click();
-        QTEST(f->commandList->commands(), "expected");
-        QCOMPARE(numbers().last(), QString::number(g->rowCount() - 1));
+        QCOMPARE(f->commandList->commands(), lettered("AB"));
         QTEST(fx.prompts.messages, "messages");
         QVERIFY(fx.prompts.errors.isEmpty());
-        verifyLine("edit", "label");
     }
 
-    // Cancel does nothing; a file that cannot be read or written is reported
-    // with the system's text and the list stays.
+    // A file that cannot be read or written is reported with the system's
+    // text and the list stays.
     void fileFailures()
     {
         f->commandList->setCommands(lettered("A"));
-        f->SpeedButton3->click();
-        f->SpeedButton4->click();
-        QCOMPARE(fx.prompts.dialogs, (QStringList{"OpenDialogCMD", "SaveDialogCMD"}));
-        QVERIFY(fx.prompts.errors.isEmpty());
         fx.prompts.fileNames = {path("missing.cmd"), path("no/such/dir/x.cmd")};
         f->SpeedButton3->click();
         f->SpeedButton4->click();
@@ -155,7 +135,6 @@ private slots:
         QTest::newRow("add") << "AB" << 0 << lettered("AB") + Commands(2) << 2 << "10 20 3 4";
         QTest::newRow("delete the only row") << "A" << 1 << Commands(1) << 1 << "10";
         QTest::newRow("delete the middle of three") << "ABC" << 2 << lettered("AC") << 2 << "10 20";
-        QTest::newRow("delete the last of three") << "ABC" << 3 << lettered("AB") << 2 << "10 20";
     }
     void addAndDelete()
     {
@@ -178,8 +157,6 @@ private slots:
         QTEST(numbers().join(u' '), "numbers");
         QCOMPARE(v->currentRow(), currentAfter);
         verifyLine("typed", "label");
-        if (QLineEdit *e = editor(currentAfter, 1)) // an open editor shows what its cell now holds
-            QCOMPARE(e->text(), g->cell(1, currentAfter));
     }
 
     // A click, a keyboard move or each keystroke in a cell picks the row into
@@ -201,16 +178,11 @@ private slots:
         e->selectAll();
         QTest::keyClicks(e, "N");
         verifyLine("", "N");
-        QTest::keyClicks(e, "me");
-        e->setCursorPosition(1); // typing in the middle keeps the cursor where it is
-        QTest::keyClicks(e, "a");
-        verifyLine("", "Name");
-        QCOMPARE(e->text(), QStringLiteral("Name"));
         clickRow(3, 2);
         QVERIFY(e = editor(3, 2));
         QTest::keyClicks(e, "$1");
-        verifyLine("$1", "Name");
-        QCOMPARE(f->commandList->commands().last(), (Command{"Name", "$1"}));
+        verifyLine("$1", "N");
+        QCOMPARE(f->commandList->commands().last(), (Command{"N", "$1"}));
     }
 
     // Sent through the line rules, once per click.
@@ -253,9 +225,7 @@ private slots:
         f->commandList->setCommands({{"first", "other"}, {"name", code}});
         QTest::mouseDClick(v->viewport(), Qt::LeftButton, {}, v->visualRect(g->index(2, 2)).center());
         QCOMPARE(f->transmitTable->tableBytes(), bytes);
-        TransmitTableModel *m = f->transmitTable->model();
-        QCOMPARE(m->hexText(1).isEmpty(), bytes == QByteArray(1, '\0'));
-        QCOMPARE(m->numberText(m->dataColumnCount()), QString::number(bytes.size()));
+        QCOMPARE(f->transmitTable->model()->hexText(1).isEmpty(), bytes == QByteArray(1, '\0'));
         QCOMPARE(f->SESizeTrans->value(), qMin(int(bytes.size()), 8192));
         QCOMPARE(f->transmitTable->TransmitArray, QByteArray(1, '\0'));
         QCOMPARE(f->LEString->text(), code); // the click before it picked the row
@@ -267,21 +237,11 @@ private slots:
         QCOMPARE(f->transmitTable->tableBytes(), QByteArray(cr ? "AB\r\n" : "AB"));
     }
 
-    // Rows dragged by their numbers take the numbers along and the current
+    // A row dragged by its number takes the number along and the current
     // cell stays with its command.
-    void dragRowKeepsItsNumber_data()
-    {
-        QTest::addColumn<int>("from");
-        QTest::addColumn<int>("to");
-        QTest::addColumn<QString>("names");
-        QTest::newRow("first to last") << 1 << 3 << "BCA";
-        QTest::newRow("last to first") << 3 << 1 << "CAB";
-    }
     void dragRowKeepsItsNumber()
     {
-        QFETCH(int, from);
-        QFETCH(int, to);
-        QFETCH(QString, names);
+        const int from = 1, to = 3;
         f->commandList->setCommands(lettered("ABC"));
         v->setCurrentIndex(g->index(from, 2));
         QHeaderView *header = v->verticalHeader();
@@ -293,7 +253,7 @@ private slots:
         for (int step = 1; step <= 4; ++step)
             QTest::mouseMove(header->viewport(), centre(from) + (target - centre(from)) * step / 4);
         QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, target);
-        QCOMPARE(f->commandList->commands(), lettered(names));
+        QCOMPARE(f->commandList->commands(), lettered("BCA"));
         for (int r = 1; r < g->rowCount(); ++r) // each command is coded with its first number
             QCOMPARE(g->cell(0, r), g->cell(2, r));
         QCOMPARE(g->cell(1, v->currentRow()), QString(QChar(u'A' + from - 1)));

@@ -32,7 +32,6 @@ private slots:
         QTest::newRow("LF only") << QByteArray("A\nB") << QStringList{"A", "B"};
         QTest::newRow("CR elsewhere dropped") << QByteArray("A\rB\r\r\nC\r") << QStringList{"AB", "C"};
         QTest::newRow("ctrl-Z ends data") << QByteArray("A\x1A" "B\nC") << QStringList{"A"};
-        QTest::newRow("ctrl-Z after LF") << QByteArray("A\n\x1A") << QStringList{"A"};
         QTest::newRow("cp1251") << QByteArray("\xcf\xf0\xe8\r\n\xb9") << QStringList{QString::fromUtf8("При"), QString::fromUtf8("№")};
         QTest::newRow("3 MB line") << QByteArray(3'000'000, 'x') + "\r\ny" << QStringList{QString(3'000'000, 'x'), "y"};
         QTest::newRow("nul kept") << QByteArray("A\0B\n", 4) << QStringList{QString("A") + QChar(0) + "B"};
@@ -72,9 +71,7 @@ private slots:
         QTest::addColumn<Commands>("commands");
         QTest::newRow("short file") << QByteArray("3\r\nA\r\n") << true << Commands{{"A", ""}, {"", ""}, {"", ""}};
         QTest::newRow("extra lines ignored") << QByteArray("1\nA\nB\nC\n") << true << Commands{{"A", "B"}};
-        QTest::newRow("count with spaces") << QByteArray(" 1 \nA\nB\n") << true << Commands{{"A", "B"}};
         QTest::newRow("zero") << QByteArray("0\r\nA\r\nB\r\n") << false << Commands();
-        QTest::newRow("negative") << QByteArray("-2\r\nA\r\nB\r\n") << false << Commands();
         QTest::newRow("not a number") << QByteArray("two\r\nA\r\nB\r\n") << false << Commands();
         QTest::newRow("too many rows") << QByteArray("100001\r\n") << false << Commands();
         QTest::newRow("beyond int32") << QByteArray("4294967297\r\nA\r\nB\r\n") << false << Commands();
@@ -105,13 +102,8 @@ private slots:
         QCOMPARE(reader.next(), QStringLiteral("7"));
     }
 
-    void commandsRoundTrip()
+    void lineBreakInACode()
     {
-        QCOMPARE(SerializeCommandFile({{"", ""}}), QByteArray("1\r\n\r\n\r\n"));
-        const Commands commands{{"$1", "$41"}, {QString::fromUtf8("Сброс"), "$1B"}};
-        const QByteArray bytes = SerializeCommandFile(commands);
-        QCOMPARE(bytes, QByteArray("2\r\n$1\r\n$41\r\n\xd1\xe1\xf0\xee\xf1\r\n$1B\r\n"));
-        QCOMPARE(ParseCommandFile(bytes), std::optional<Commands>(commands));
         // A code with a line break in it does not shift the commands after it.
         QCOMPARE(ParseCommandFile(SerializeCommandFile({{"A", "x\ny"}, {"B", "z"}})),
                  std::optional<Commands>(Commands{{"A", "x y"}, {"B", "z"}}));
