@@ -1,5 +1,7 @@
 #include "app/prompts.h"
 
+#include "tables/bytefile.h"
+
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -95,4 +97,18 @@ void setPrompts(Prompts *replacement)
 QString applicationTitle()
 {
     return QStringLiteral("Транслятор портов");
+}
+
+std::optional<QByteArray> readChosenFile(QWidget *parent, const FileDialogSpec &dialog)
+{
+    const std::optional<QString> name = prompts().fileName(parent, dialog);
+    if (!name)
+        return std::nullopt;
+    QByteArray bytes;
+    QString error;
+    if (!ReadByteFile(*name, &bytes, &error)) {
+        prompts().error(parent, error);
+        return std::nullopt;
+    }
+    return bytes;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -38,3 +39,7 @@ Prompts &prompts();
 void setPrompts(Prompts *replacement);
 
 QString applicationTitle(); // "Транслятор портов"
+
+// Asks for a file with the dialog and reads it whole. Empty when the user
+// cancels or the read fails; a failure is shown in the error box.
+std::optional<QByteArray> readChosenFile(QWidget *parent, const FileDialogSpec &dialog);

@@ -119,15 +119,10 @@ void CommandList::SGTransStrDblClick()
 
 void CommandList::SpeedButton3Click()
 {
-    const std::optional<QString> name = prompts().fileName(m_form, openDialogCmdSpec());
-    if (!name)
+    const std::optional<QByteArray> file = readChosenFile(m_form, openDialogCmdSpec());
+    if (!file)
         return;
-    QByteArray bytes;
-    QString error;
-    if (!ReadByteFile(*name, &bytes, &error)) {
-        prompts().error(m_form, error);
-        return;
-    }
+    const QByteArray &bytes = *file;
     if (const std::optional<QList<Command>> list = ParseCommandFile(bytes)) {
         setCommands(*list);
         return;

@@ -60,18 +60,10 @@ void DataFiles::miSaveTransClick()
 
 void DataFiles::Open1Click()
 {
-    const std::optional<QString> name = prompts().fileName(m_form, openDialogSpec());
-    if (!name)
-        return;
-    QByteArray bytes;
-    QString error;
-    if (!ReadByteFile(*name, &bytes, &error)) {
-        prompts().error(m_form, error);
-        return;
-    }
     // The received count and the text window stay as they are; bytes that
     // arrive later follow the loaded ones.
-    m_form->receivePath->LoadReceiveArray(bytes);
+    if (const std::optional<QByteArray> bytes = readChosenFile(m_form, openDialogSpec()))
+        m_form->receivePath->LoadReceiveArray(*bytes);
 }
 
 void DataFiles::N2Click()
