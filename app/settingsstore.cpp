@@ -43,11 +43,16 @@ QString SettingsStore::path(const QString &fileName) const
     return QDir(SettingsDir).filePath(fileName);
 }
 
+void SettingsStore::reportFileError(const QString &fileName, const QString &error)
+{
+    prompts().error(m_form, QDir::toNativeSeparators(path(fileName)) + QStringLiteral(": ") + error);
+}
+
 bool SettingsStore::readFile(const QString &fileName, QByteArray *bytes)
 {
     QString error;
     if (!ReadByteFile(path(fileName), bytes, &error)) {
-        prompts().error(m_form, QDir::toNativeSeparators(path(fileName)) + QStringLiteral(": ") + error);
+        reportFileError(fileName, error);
         return false;
     }
     return true;
@@ -58,7 +63,7 @@ bool SettingsStore::writeFile(const QString &fileName, const QByteArray &bytes)
     // Replaced whole or not at all: a failed write keeps the previous file.
     QString error;
     if (!WriteByteFile(path(fileName), bytes, &error)) {
-        prompts().error(m_form, QDir::toNativeSeparators(path(fileName)) + QStringLiteral(": ") + error);
+        reportFileError(fileName, error);
         return false;
     }
     return true;
@@ -84,8 +89,7 @@ bool SettingsStore::restorePortSettings()
         return false;
     const auto settings = DecodePortSettingsRecord(bytes);
     if (!settings) {
-        prompts().error(m_form, QDir::toNativeSeparators(path(setFileName()))
-                                    + QStringLiteral(": чтение за концом файла"));
+        reportFileError(setFileName(), QStringLiteral("чтение за концом файла"));
         return false;
     }
     m_form->portSetup->settings = *settings;
@@ -101,8 +105,7 @@ bool SettingsStore::restoreViewSettings()
         return false;
     const auto view = DecodeViewSettingsRecord(bytes);
     if (!view) {
-        prompts().error(m_form, QDir::toNativeSeparators(path(senFileName()))
-                                    + QStringLiteral(": чтение за концом файла"));
+        reportFileError(senFileName(), QStringLiteral("чтение за концом файла"));
         return false;
     }
     m_viewRead = view;

@@ -45,6 +45,7 @@ public:
     static void keepOnScreen(QWidget *window);
 
 private:
+    void reportFileError(const QString &fileName, const QString &error);
     bool readFile(const QString &fileName, QByteArray *bytes);
     bool writeFile(const QString &fileName, const QByteArray &bytes);
     bool restorePortSettings();
