@@ -1,11 +1,11 @@
 #include "app/program.h"
 
-#include "app/aboutbox.h"
+#include "ui/aboutbox.h"
 #include "app/formmain.h"
-#include "app/prompts.h"
-#include "app/settingsstore.h"
-#include "serial/formtext.h"
-#include "serial/setupdlg.h"
+#include "ui/prompts.h"
+#include "units/settingsstore.h"
+#include "ui/formtext.h"
+#include "ui/setupdlg.h"
 
 #include <QApplication>
 #include <QPointer>

@@ -1,9 +1,9 @@
 // Figures for the byte tables at capture sizes far beyond daily use: a
 // hundred million received bytes and a ten-million-byte transmit table.
 
-#include "tables/bytetableview.h"
-#include "tables/receivetablemodel.h"
-#include "tables/transmittablemodel.h"
+#include "ui/bytetableview.h"
+#include "core/receivetablemodel.h"
+#include "core/transmittablemodel.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

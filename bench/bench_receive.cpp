@@ -11,13 +11,13 @@
 // the screen once the bytes are in (run under xvfb-run for that).
 #include "app/formmain.h"
 #include "app/program.h"
-#include "app/widgets.h"
-#include "serial/formtext.h"
-#include "serial/portsetup.h"
-#include "serial/receivedtextview.h"
-#include "serial/receivepath.h"
-#include "tables/bytetableview.h"
-#include "tables/receivetablemodel.h"
+#include "ui/widgets.h"
+#include "ui/formtext.h"
+#include "units/portsetup.h"
+#include "ui/receivedtextview.h"
+#include "units/receivepath.h"
+#include "ui/bytetableview.h"
+#include "core/receivetablemodel.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -4,12 +4,12 @@
 
 #include "app/formmain.h"
 #include "app/program.h"
-#include "app/widgets.h"
-#include "serial/portsetup.h"
-#include "serial/transmitpath.h"
-#include "tables/bytetableview.h"
-#include "tables/transmittable.h"
-#include "tables/transmittablemodel.h"
+#include "ui/widgets.h"
+#include "units/portsetup.h"
+#include "units/transmitpath.h"
+#include "ui/bytetableview.h"
+#include "units/transmittable.h"
+#include "core/transmittablemodel.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,6 +1,6 @@
 // Byte files through the file system: what is written is read back whole.
 #include "fuzzcheck.h"
-#include "tables/bytefile.h"
+#include "core/bytefile.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
 // Command files and the text-line reader under them.
 #include "fuzzcheck.h"
-#include "tables/commandfile.h"
+#include "core/commandfile.h"
 
 #include <cstdint>
 

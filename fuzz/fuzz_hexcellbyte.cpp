@@ -1,8 +1,8 @@
 // Hex cells and decimal number fields, as typed.
 #include "fuzzcheck.h"
-#include "generator/frames.h"
-#include "tables/bytetext.h"
-#include "tables/textfile.h"
+#include "core/frames.h"
+#include "core/bytetext.h"
+#include "core/textfile.h"
 
 #include <cctype>
 #include <cstdint>

@@ -1,6 +1,6 @@
 // Transmit text lines with their "$" escapes, in both charsets.
 #include "fuzzcheck.h"
-#include "serial/lineencoder.h"
+#include "core/lineencoder.h"
 
 #include <cstdint>
 

@@ -1,5 +1,5 @@
 // The 16-byte port settings record.
-#include "app/settingsfiles.h"
+#include "core/settingsfiles.h"
 #include "fuzzcheck.h"
 
 #include <cstdint>

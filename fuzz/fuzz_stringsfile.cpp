@@ -1,7 +1,7 @@
 // The strings file; the first byte picks the port name of the record.
-#include "app/settingsfiles.h"
+#include "core/settingsfiles.h"
 #include "fuzzcheck.h"
-#include "tables/bytetext.h"
+#include "core/bytetext.h"
 
 #include <cstdint>
 

@@ -1,5 +1,5 @@
 // The 48-byte view settings record.
-#include "app/settingsfiles.h"
+#include "core/settingsfiles.h"
 #include "fuzzcheck.h"
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "tables/bytestore.h"
+#include "core/bytestore.h"
 
 #include <QTest>
 

@@ -1,5 +1,5 @@
-#include "tables/bytetableview.h"
-#include "tables/receivetablemodel.h"
+#include "ui/bytetableview.h"
+#include "core/receivetablemodel.h"
 
 #include <QApplication>
 #include <QClipboard>

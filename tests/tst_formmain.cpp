@@ -1,4 +1,4 @@
-#include "serial/setupdlg.h"
+#include "ui/setupdlg.h"
 #include "support/programfixture.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
-#include "serial/portconnection.h"
-#include "serial/portsettings.h"
-#include "serial/qtserialport.h"
+#include "units/portconnection.h"
+#include "core/portsettings.h"
+#include "port/qtserialport.h"
 #include "support/programfixture.h"
 #include "support/pty.h"
 

@@ -1,5 +1,5 @@
-#include "tables/bytetext.h"
-#include "tables/receivetablemodel.h"
+#include "core/bytetext.h"
+#include "core/receivetablemodel.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>

@@ -1,9 +1,9 @@
-#include "app/settingsfiles.h"
-#include "app/settingsstore.h"
-#include "serial/formtext.h"
+#include "core/settingsfiles.h"
+#include "units/settingsstore.h"
+#include "ui/formtext.h"
 #include "support/programfixture.h"
-#include "tables/commandgridview.h"
-#include "tables/gridmodel.h"
+#include "ui/commandgridview.h"
+#include "core/gridmodel.h"
 
 #include <QScreen>
 #include <QTest>

@@ -1,7 +1,7 @@
-#include "serial/transmitpath.h"
+#include "units/transmitpath.h"
 #include "support/programfixture.h"
 #include "support/pty.h"
-#include "tables/transmittable.h"
+#include "units/transmittable.h"
 
 #include <QElapsedTimer>
 #include <QLineEdit>

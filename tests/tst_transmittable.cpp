@@ -1,8 +1,8 @@
 #include "support/programfixture.h"
-#include "tables/bytetableview.h"
-#include "tables/bytetext.h"
-#include "tables/transmittable.h"
-#include "tables/transmittablemodel.h"
+#include "ui/bytetableview.h"
+#include "core/bytetext.h"
+#include "units/transmittable.h"
+#include "core/transmittablemodel.h"
 
 #include <QAbstractItemModelTester>
 #include <QLineEdit>

@@ -1,4 +1,4 @@
-#include "tables/transmittablemodel.h"
+#include "core/transmittablemodel.h"
 
 #include <QSignalSpy>
 #include <QTest>

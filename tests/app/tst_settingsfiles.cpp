@@ -1,4 +1,4 @@
-#include "app/settingsfiles.h"
+#include "core/settingsfiles.h"
 
 #include <QTest>
 

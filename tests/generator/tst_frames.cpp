@@ -1,4 +1,4 @@
-#include "generator/frames.h"
+#include "core/frames.h"
 
 #include <QTest>
 

@@ -1,6 +1,6 @@
 #include "support/programfixture.h"
 #include "support/pty.h"
-#include "tables/transmittable.h"
+#include "units/transmittable.h"
 
 #include <QPushButton>
 #include <QTest>

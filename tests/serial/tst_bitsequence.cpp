@@ -1,8 +1,8 @@
-#include "serial/bitsequence.h"
-#include "serial/transmitpath.h"
+#include "units/bitsequence.h"
+#include "units/transmitpath.h"
 #include "support/programfixture.h"
-#include "tables/transmittable.h"
-#include "tables/transmittablemodel.h"
+#include "units/transmittable.h"
+#include "core/transmittablemodel.h"
 
 #include <QTest>
 #include <QTimer>

@@ -1,5 +1,5 @@
-#include "serial/lineencoder.h"
-#include "tables/bytetext.h"
+#include "core/lineencoder.h"
+#include "core/bytetext.h"
 
 #include <QTest>
 

@@ -1,4 +1,4 @@
-#include "serial/receivedtext.h"
+#include "core/receivedtext.h"
 
 #include <QRandomGenerator>
 #include <QTest>

@@ -1,4 +1,4 @@
-#include "serial/receivedtextview.h"
+#include "ui/receivedtextview.h"
 
 #include <QApplication>
 #include <QClipboard>

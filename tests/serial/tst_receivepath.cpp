@@ -1,12 +1,12 @@
-#include "serial/formtext.h"
-#include "serial/portconnection.h"
-#include "serial/receivedtextview.h"
-#include "serial/receivepath.h"
+#include "ui/formtext.h"
+#include "units/portconnection.h"
+#include "ui/receivedtextview.h"
+#include "units/receivepath.h"
 #include "support/programfixture.h"
 #include "support/pty.h"
-#include "tables/bytestore.h"
-#include "tables/bytetableview.h"
-#include "tables/receivetablemodel.h"
+#include "core/bytestore.h"
+#include "ui/bytetableview.h"
+#include "core/receivetablemodel.h"
 
 #include <QLabel>
 #include <QLocale>

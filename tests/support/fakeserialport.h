@@ -1,6 +1,6 @@
 #pragma once
 
-#include "serial/serialport.h"
+#include "core/serialport.h"
 
 #include <QByteArray>
 #include <QStringList>

@@ -2,8 +2,8 @@
 
 #include "app/formmain.h"
 #include "app/program.h"
-#include "app/widgets.h"
-#include "serial/portsetup.h"
+#include "ui/widgets.h"
+#include "units/portsetup.h"
 #include "support/fakeserialport.h"
 #include "support/recordingprompts.h"
 

@@ -1,5 +1,5 @@
 #include "support/filesizelimit.h"
-#include "tables/bytefile.h"
+#include "core/bytefile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "tables/bytetext.h"
+#include "core/bytetext.h"
 
 #include <QSet>
 #include <QTest>

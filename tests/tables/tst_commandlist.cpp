@@ -1,10 +1,10 @@
 #include "support/programfixture.h"
-#include "tables/bytefile.h"
-#include "tables/commandgridview.h"
-#include "tables/commandlist.h"
-#include "tables/gridmodel.h"
-#include "tables/transmittable.h"
-#include "tables/transmittablemodel.h"
+#include "core/bytefile.h"
+#include "ui/commandgridview.h"
+#include "units/commandlist.h"
+#include "core/gridmodel.h"
+#include "units/transmittable.h"
+#include "core/transmittablemodel.h"
 
 #include <QAbstractItemModelTester>
 #include <QHeaderView>

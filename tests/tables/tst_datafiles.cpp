@@ -1,13 +1,13 @@
-#include "serial/formtext.h"
-#include "serial/receivedtextview.h"
-#include "serial/receivepath.h"
+#include "ui/formtext.h"
+#include "ui/receivedtextview.h"
+#include "units/receivepath.h"
 #include "support/filesizelimit.h"
 #include "support/programfixture.h"
-#include "tables/bytefile.h"
-#include "tables/datafiles.h"
-#include "tables/receivetablemodel.h"
-#include "tables/transmittable.h"
-#include "tables/transmittablemodel.h"
+#include "core/bytefile.h"
+#include "units/datafiles.h"
+#include "core/receivetablemodel.h"
+#include "units/transmittable.h"
+#include "core/transmittablemodel.h"
 
 #include <QTest>
 

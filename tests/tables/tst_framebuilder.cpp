@@ -1,8 +1,8 @@
 #include "support/programfixture.h"
-#include "tables/bytetext.h"
-#include "tables/hdlc.h"
-#include "tables/transmittable.h"
-#include "tables/transmittablemodel.h"
+#include "core/bytetext.h"
+#include "core/hdlc.h"
+#include "units/transmittable.h"
+#include "core/transmittablemodel.h"
 
 #include <QTest>
 

@@ -1,4 +1,4 @@
-#include "tables/hdlc.h"
+#include "core/hdlc.h"
 
 #include <QTest>
 

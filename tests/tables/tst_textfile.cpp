@@ -1,5 +1,5 @@
-#include "tables/commandfile.h"
-#include "tables/textfile.h"
+#include "core/commandfile.h"
+#include "core/textfile.h"
 
 #include <QTest>
 

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "core/portsettings.h"
+
+#include <QObject>
+
+// The narrow port interface the program talks to. One implementation drives a
+// real device through Qt SerialPort; tests substitute a fake.
+class SerialPort : public QObject
+{
+    Q_OBJECT
+public:
+    enum class OpenResult {
+        Opened,
+        OpenFailed,        // no such device, busy, no access
+        SettingsRejected,  // rate, data bits, parity or stop bits not applicable
+        TimeoutsRejected,  // the port would not take the time-outs
+    };
+
+    using QObject::QObject;
+    ~SerialPort() override = default;
+
+    virtual OpenResult open(const PortSettings &settings) = 0;
+    virtual bool isOpen() const = 0;
+    virtual qint64 bytesWaiting() = 0;
+    // Reads at most maxBytes; returns the count read, 0 on failure.
+    virtual qint64 read(char *data, qint64 maxBytes) = 0;
+    // Returns once the byte has left the program or the per-byte time-out ran out.
+    virtual bool writeByte(quint8 byte) = 0;
+    virtual bool setDtr(bool on) = 0;
+    virtual bool setRts(bool on) = 0;
+    virtual void close() = 0;
+
+signals:
+    // The open device went away (unplugged adapter, closed pty peer). Emitted once.
+    void deviceGone();
+};
+
+// Factory the program uses; tests may replace it before the main window exists.
+using SerialPortFactory = SerialPort *(*)(QObject *parent);
+void setSerialPortFactory(SerialPortFactory factory);
+SerialPort *createSerialPort(QObject *parent);

@@ -1,0 +1,114 @@
+#include "ui/prompts.h"
+
+#include "core/bytefile.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace {
+
+QStringList byteFilters()
+{
+    return {QStringLiteral("*.rcv (*.rcv)"), QStringLiteral("*.* (*)")};
+}
+
+QStringList commandFilters()
+{
+    return {QStringLiteral("*.cmd (*.cmd)"), QStringLiteral("*.* (*)")};
+}
+
+class DialogPrompts : public Prompts
+{
+public:
+    void message(QWidget *parent, const QString &text) override
+    {
+        QMessageBox box(QMessageBox::NoIcon, applicationTitle(), text, QMessageBox::Ok, parent);
+        box.exec();
+    }
+
+    void error(QWidget *parent, const QString &text) override
+    {
+        QMessageBox box(QMessageBox::Critical, applicationTitle(), text, QMessageBox::Ok, parent);
+        box.exec();
+    }
+
+    bool question(QWidget *parent, const QString &text) override
+    {
+        QMessageBox box(QMessageBox::Question, applicationTitle(), text,
+                        QMessageBox::Yes | QMessageBox::No, parent);
+        box.setDefaultButton(QMessageBox::No);
+        return box.exec() == QMessageBox::Yes;
+    }
+
+    std::optional<QString> fileName(QWidget *parent, const FileDialogSpec &dialogSpec) override
+    {
+        QFileDialog dialog(parent);
+        dialog.setObjectName(dialogSpec.objectName);
+        dialog.setAcceptMode(dialogSpec.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        // An open dialog takes names of files that do not exist yet.
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setDefaultSuffix(dialogSpec.defaultSuffix);
+        dialog.setNameFilters(dialogSpec.nameFilters);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return std::nullopt;
+        return dialog.selectedFiles().constFirst();
+    }
+};
+
+DialogPrompts g_dialogs;
+Prompts *g_prompts = nullptr;
+
+} // namespace
+
+const FileDialogSpec &openDialogSpec()
+{
+    static const FileDialogSpec s{QStringLiteral("OpenDialog"), false, QStringLiteral("RCV"), byteFilters()};
+    return s;
+}
+
+const FileDialogSpec &saveDialogSpec()
+{
+    static const FileDialogSpec s{QStringLiteral("SaveDialog"), true, QStringLiteral("RCV"), byteFilters()};
+    return s;
+}
+
+const FileDialogSpec &openDialogCmdSpec()
+{
+    static const FileDialogSpec s{QStringLiteral("OpenDialogCMD"), false, QStringLiteral("CMD"), commandFilters()};
+    return s;
+}
+
+const FileDialogSpec &saveDialogCmdSpec()
+{
+    static const FileDialogSpec s{QStringLiteral("SaveDialogCMD"), true, QStringLiteral("CMD"), commandFilters()};
+    return s;
+}
+
+Prompts &prompts()
+{
+    return g_prompts ? *g_prompts : g_dialogs;
+}
+
+void setPrompts(Prompts *replacement)
+{
+    g_prompts = replacement;
+}
+
+QString applicationTitle()
+{
+    return QStringLiteral("Транслятор портов");
+}
+
+std::optional<QByteArray> readChosenFile(QWidget *parent, const FileDialogSpec &dialog)
+{
+    const std::optional<QString> name = prompts().fileName(parent, dialog);
+    if (!name)
+        return std::nullopt;
+    QByteArray bytes;
+    QString error;
+    if (!ReadByteFile(*name, &bytes, &error)) {
+        prompts().error(parent, error);
+        return std::nullopt;
+    }
+    return bytes;
+}
