@@ -3,6 +3,18 @@
 #include "core/portsettings.h"
 
 #include <QObject>
+#include <QString>
+
+#include <optional>
+
+// The modem status lines a port reports (true while active).
+struct ModemLines {
+    bool cts = false;
+    bool dsr = false;
+    bool dcd = false;
+    bool ri = false;
+    friend bool operator==(const ModemLines &, const ModemLines &) = default;
+};
 
 // The narrow port interface the program talks to. One implementation drives a
 // real device through Qt SerialPort; tests substitute a fake.
@@ -31,7 +43,18 @@ public:
     virtual bool setRts(bool on) = 0;
     virtual void close() = 0;
 
+    // Why the last open failed, in words for the user (the device's full
+    // name, the cause and the remedy where there is one); empty when unknown.
+    virtual QString failureText() const { return {}; }
+    // The modem lines now; nothing when the port cannot report them (a pty).
+    virtual std::optional<ModemLines> modemLines() { return std::nullopt; }
+    // Holds or releases a break condition on the line; false when the port cannot.
+    virtual bool setBreak(bool on) { Q_UNUSED(on); return false; }
+
 signals:
+    // Bytes arrived: bytesWaiting() says how many. Backends emit it from their
+    // own notification, so a reader need not poll.
+    void readyRead();
     // The open device went away (unplugged adapter, closed pty peer). Emitted once.
     void deviceGone();
 };

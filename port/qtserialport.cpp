@@ -62,6 +62,7 @@ QtSerialPort::QtSerialPort(QObject *parent)
     : SerialPort(parent)
 {
     connect(&m_port, &QSerialPort::errorOccurred, this, &QtSerialPort::onError);
+    connect(&m_port, &QSerialPort::readyRead, this, &SerialPort::readyRead);
 }
 
 QtSerialPort::~QtSerialPort() = default;
