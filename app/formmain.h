@@ -1,26 +1,9 @@
 #pragma once
 
+#include "ui/panels.h"
+
 #include <QMainWindow>
 
-class QAbstractItemView;
-class QCheckBox;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QMenu;
-class QMenuBar;
-class QStatusBar;
-class QTimer;
-class QAction;
-class QFrame;
-class QPushButton;
-class QStandardItemModel;
-
-class SpeedButton;
-class SpinEdit;
-class RadioGroup;
-class ByteTableView;
-class CommandGridView;
 class PortSetup;
 class PortConnection;
 class TransmitTable;
@@ -35,9 +18,8 @@ class SettingsStore;
 class TSetupDlg;
 class TFormText;
 
-// The main window. It creates every control under its own name, creates the
-// subsystem units, and wires controls to the units' handlers in one place.
-// Controls are public so units can be handed the ones they own.
+// The main window: lays out the panels, creates the subsystem units with the
+// panels each one drives, and wires controls to the units' handlers in one place.
 class TFormMain : public QMainWindow
 {
     Q_OBJECT
@@ -55,84 +37,29 @@ public:
     // Width including the designed window frame.
     int outerWidth() const;
 
-    // Panel1: transmit-table tool bar
-    QFrame *Panel1;
-    SpeedButton *SpeedButton2, *SpeedButton1, *SBSetup, *SBClearTrans, *SBIns, *SBDel;
-    QLabel *Label2;
-    SpinEdit *SESizeTrans;
-    SpeedButton *SBMakeFrameHDLC;
-
-    ByteTableView *SGTrans;
-
-    QFrame *Panel2, *Panel3, *Panel4, *Panel5;
-
-    // Panel4: transmit lines and command entry
-    QLabel *Label1;
-    QCheckBox *CheckBoxASCII, *ChBHexASCII, *ChBCR;
-    RadioGroup *RGWinOrDOSCharset;
-    SpeedButton *SBTrans, *SBTrans2, *SBTrans3, *SBTrans4, *SBTrans5, *SBTrans6, *SBTrans7, *SBTrans8,
-        *SBTrans9, *SBTrans10;
-    QLineEdit *EditString, *EditString2, *EditString3, *EditString4, *EditString5, *EditString6,
-        *EditString7, *EditString8, *EditString9, *EditString10;
-    SpeedButton *SpeedButton3, *SpeedButton4, *SBAddGroup, *SBDelGroup, *SBTransLEStr;
-    QLineEdit *LEString;
-    QLabel *LEStringLabel;
-
-    CommandGridView *SGTransStr;
-
-    // Panel3: port and receive bar
-    SpeedButton *SBOpen, *SBSave, *SBOpenComm;
-    QLabel *ImageLedOff, *ImageLedOn;
-    SpeedButton *SBClearRec, *SBShowText;
-    QCheckBox *ChBGetSec, *ChBShowRecTable;
-    SpeedButton *SBDTR, *SBRTS, *SBSend10DtrRts, *SBCircle;
-    QLabel *Label6;
-    SpinEdit *SECircle;
-    QLabel *Label7;
-    SpinEdit *SECountC;
-
-    // Panel5: pulse generator
-    QLabel *Label8, *Label3, *Label4, *Label5, *Label9, *Label10, *Label11;
-    SpinEdit *SELengthPause, *SELengthPulse, *SECountPulse, *SEDivider, *SEQPulseInPaket,
-        *SEQPauseInPaket, *SENPaketov;
-    QPushButton *BBStartGen, *BBNeprGener, *BBNeprSDelit, *BBPaketNepreryvno, *BBNPaketov, *BitBtnStopGen;
-    QGroupBox *GroupBox1;
-
+    // The panels, in the order they are built (tab order follows it).
+    TransmitBar transmitBar;
+    TransmitLines transmitLines;
+    CommandsPane commandsPane;
+    PortBar portBar;
+    GeneratorControls generatorControls;
     ByteTableView *SGReceive;
-
-    QStatusBar *StatusBar;
-    QLabel *StatusPanel0, *StatusPanel1, *StatusPanel2;
-
-    QMenuBar *MainMenu1;
-    QMenu *File1, *Edit1, *N1;
-    QAction *Open1, *N2, *N4, *miOpenTrans, *miSaveTrans, *N3, *Exit1, *miInsertbyte, *miDeletebyte, *About1;
-
-    QTimer *TimerRead, *TimerCircle;
+    StatusPanels statusPanels;
+    MainMenu mainMenu;
+    Timers timers;
 
     // Subsystem units, each owning the state and handlers of one subsystem.
-    PortSetup *portSetup = nullptr;
-    PortConnection *connection = nullptr;
-
-    TransmitTable *transmitTable = nullptr;
-
-    TransmitPath *transmitPath = nullptr;
-
-    ReceivePath *receivePath = nullptr;
-
-    BitSequence *bitSequence = nullptr;
-
-    FrameBuilder *frameBuilder = nullptr;
-
-    GeneratorPanel *generator = nullptr;
-
-    CommandList *commandList = nullptr;
-
-    DataFiles *dataFiles = nullptr;
-
-    SettingsStore *settingsStore = nullptr;
-
-    TSetupDlg *setupDlg = nullptr;
-    TFormText *formText = nullptr;
+    PortSetup *portSetup;
+    PortConnection *connection;
+    TransmitTable *transmitTable;
+    TransmitPath *transmitPath;
+    ReceivePath *receivePath;
+    BitSequence *bitSequence;
+    FrameBuilder *frameBuilder;
+    GeneratorPanel *generator;
+    CommandList *commandList;
+    DataFiles *dataFiles;
+    SettingsStore *settingsStore;
 
 protected:
     bool event(QEvent *event) override;
@@ -142,7 +69,6 @@ protected:
 
 private:
     void buildControls();
-    void buildMenu();
     void wire();
     void FormCreate();
 };

@@ -1,11 +1,11 @@
 #include "app/program.h"
 
-#include "ui/aboutbox.h"
 #include "app/formmain.h"
-#include "ui/prompts.h"
-#include "units/settingsstore.h"
+#include "ui/aboutbox.h"
 #include "ui/formtext.h"
+#include "ui/prompts.h"
 #include "ui/setupdlg.h"
+#include "units/settingsstore.h"
 
 #include <QApplication>
 #include <QPointer>

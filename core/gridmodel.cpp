@@ -1,7 +1,5 @@
 #include "core/gridmodel.h"
 
-#include <QApplication>
-#include <QPalette>
 
 GridModel::GridModel(int rows, int columns, QObject *parent)
     : QAbstractTableModel(parent)
@@ -34,7 +32,7 @@ QVariant GridModel::data(const QModelIndex &index, int role) const
         return m_rows[index.row()].value(index.column());
     case Qt::BackgroundRole:
         if (index.row() == 0 || index.column() == 0)
-            return QApplication::palette().button();
+            return m_fixedBackground;
         return {};
     default:
         return {};

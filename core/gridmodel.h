@@ -27,6 +27,8 @@ public:
     void setRowCount(int rows);
     // Replaces every row below the header at once (one reset, not a signal per cell).
     void setBodyRows(const QList<QStringList> &rows);
+    // What the fixed cells offer as their background (the view's button colour).
+    void setFixedCellBackground(const QVariant &background) { m_fixedBackground = background; }
 
 signals:
     // Text of an editable cell changed through the view (every keystroke of the editor).
@@ -35,4 +37,5 @@ signals:
 private:
     int m_columns;
     QList<QStringList> m_rows;
+    QVariant m_fixedBackground;
 };

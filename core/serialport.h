@@ -58,8 +58,3 @@ signals:
     // The open device went away (unplugged adapter, closed pty peer). Emitted once.
     void deviceGone();
 };
-
-// Factory the program uses; tests may replace it before the main window exists.
-using SerialPortFactory = SerialPort *(*)(QObject *parent);
-void setSerialPortFactory(SerialPortFactory factory);
-SerialPort *createSerialPort(QObject *parent);

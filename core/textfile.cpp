@@ -62,3 +62,8 @@ std::optional<qint32> parseDecimalLine(const QString &line)
         return std::nullopt;
     return qint32(value);
 }
+
+bool DtrRtsBit(QStringView hexCellText)
+{
+    return parseDecimalLine(hexCellText.toString()) == 1;
+}

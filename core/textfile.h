@@ -28,3 +28,7 @@ QByteArray WriteTextLines(const QStringList &lines);
 
 // A signed 32-bit decimal: optional sign, digits, spaces around allowed.
 std::optional<qint32> parseDecimalLine(const QString &line);
+
+// A Hex cell read as a bit: 1 when the text is the decimal integer 1
+// ("1", "01", "+1", spaces around allowed), 0 for any other text.
+bool DtrRtsBit(QStringView hexCellText);

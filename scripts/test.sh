@@ -7,6 +7,7 @@ scripts/install-deps.sh
 unset XDG_CURRENT_DESKTOP QT_QPA_PLATFORMTHEME
 export QT_QPA_PLATFORM=offscreen
 
+scripts/check-layers.sh
 scripts/build.sh build -DVARNEL_BENCH=OFF
 (cd build && ctest --output-on-failure -j2)
 

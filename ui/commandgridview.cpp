@@ -3,6 +3,7 @@
 #include "core/gridmodel.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -54,6 +55,7 @@ CommandGridView::CommandGridView(QWidget *parent)
     : QTableView(parent)
     , m_model(new GridModel(2, 3, this))
 {
+    m_model->setFixedCellBackground(QApplication::palette().button());
     setModel(m_model);
     auto *delegate = new CommandCellDelegate(this);
     setItemDelegate(delegate);

@@ -1,12 +1,9 @@
 #include "ui/formtext.h"
 
-#include "units/settingsstore.h"
-
-#include "app/formmain.h"
 #include "core/settingsfiles.h"
-#include "ui/widgets.h"
 #include "ui/receivedtextview.h"
-#include "units/receivepath.h"
+#include "ui/widgets.h"
+#include "ui/windowgeometry.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -18,7 +15,7 @@ TFormText::TFormText(QWidget *owner)
     setObjectName(QStringLiteral("FormText"));
     setWindowTitle(QStringLiteral("Прием"));
     setFont(designFont());
-    SettingsStore::setOuterGeometry(this, QRect(275, 656, 715, 218)); // designed outer rectangle
+    setOuterGeometry(this, QRect(275, 656, 715, 218)); // designed outer rectangle
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -31,17 +28,14 @@ TFormText::TFormText(QWidget *owner)
     Memo1->setObjectName(QStringLiteral("Memo1"));
     layout->addWidget(Memo1, 1);
     connect(SBClearRec, &QToolButton::clicked, this, &TFormText::SBClearRecClick);
-
-    if (auto *form = qobject_cast<TFormMain *>(owner); form && form->receivePath)
-        form->receivePath->attachFormText(this);
 }
 
 void TFormText::FormCreate(const std::optional<ViewSettings> &saved)
 {
     if (!saved)
         return;
-    SettingsStore::setOuterGeometry(this, QRect(saved->textLeft, saved->textTop, saved->textWidth, saved->textHeight));
-    SettingsStore::keepOnScreen(this);
+    setOuterGeometry(this, QRect(saved->textLeft, saved->textTop, saved->textWidth, saved->textHeight));
+    keepOnScreen(this);
 }
 
 void TFormText::SBClearRecClick()

@@ -14,8 +14,8 @@ class TFormText : public QWidget
 {
     Q_OBJECT
 public:
-    // Hands itself to the owner's receive path, which fills Memo1 and keeps
-    // SBShowText and this window's visibility together.
+    // The receive path it is handed to fills Memo1 and keeps SBShowText and
+    // this window's visibility together.
     explicit TFormText(QWidget *owner);
 
     // Geometry from the view settings read at start-up, if they were.

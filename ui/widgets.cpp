@@ -1,5 +1,7 @@
 #include "ui/widgets.h"
 
+#include <QApplication>
+
 #include <QButtonGroup>
 #include <QGridLayout>
 #include <QHash>
@@ -132,4 +134,13 @@ void RadioGroup::setItemIndex(int index)
 {
     if (index >= 0 && index < m_items.size())
         m_items[index]->setChecked(true);
+}
+
+QFont designFont()
+{
+    // The designed face is an 8-point system font; keep the size, take the
+    // system's own family so Cyrillic renders.
+    QFont f = QApplication::font();
+    f.setPointSize(8);
+    return f;
 }

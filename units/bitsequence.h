@@ -1,13 +1,12 @@
 #pragma once
 
+#include "ui/panels.h"
+
 #include <QObject>
-#include <QStringView>
 
-class TFormMain;
-
-// A Hex cell read as a bit: 1 when the text is the decimal integer 1
-// ("1", "01", "+1", spaces around allowed), 0 for any other text.
-bool DtrRtsBit(QStringView hexCellText);
+class PortConnection;
+class TransmitPath;
+class TransmitTable;
 
 // Signals the transmit table bit by bit on the control lines: one pulse per
 // TimerCircle tick, RTS for a 1, DTR for a 0.
@@ -15,7 +14,8 @@ class BitSequence : public QObject
 {
     Q_OBJECT
 public:
-    explicit BitSequence(TFormMain *form, QObject *parent = nullptr);
+    BitSequence(PortConnection *connection, TransmitPath *transmitPath, TransmitTable *table, const PortBar &bar,
+                const Timers &timers, QObject *parent = nullptr);
 
     // Running exactly while SBSend10DtrRts is down.
     bool running() const;
@@ -30,5 +30,9 @@ public:
 private:
     void finish();
 
-    TFormMain *m_form;
+    PortConnection *m_connection;
+    TransmitPath *m_transmitPath;
+    TransmitTable *m_table;
+    PortBar m_bar;
+    Timers m_timers;
 };

@@ -1,13 +1,12 @@
 #include "units/commandlist.h"
 
-#include "app/formmain.h"
-#include "ui/prompts.h"
-#include "units/transmitpath.h"
 #include "core/bytefile.h"
 #include "core/bytetext.h"
-#include "ui/commandgridview.h"
-#include "units/transmittable.h"
 #include "core/gridmodel.h"
+#include "ui/commandgridview.h"
+#include "ui/prompts.h"
+#include "units/transmitpath.h"
+#include "units/transmittable.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -20,15 +19,20 @@ enum Column { NumberColumn = 0, NameColumn = 1, CodeColumn = 2 };
 
 } // namespace
 
-CommandList::CommandList(TFormMain *form, QObject *parent)
+CommandList::CommandList(const CommandsPane &pane, const TransmitLines &lines, TransmitTable *table,
+                         TransmitPath *transmitPath, QWidget *window, QObject *parent)
     : QObject(parent)
-    , m_form(form)
+    , m_pane(pane)
+    , m_lines(lines)
+    , m_table(table)
+    , m_transmitPath(transmitPath)
+    , m_window(window)
 {
 }
 
 GridModel *CommandList::grid() const
 {
-    return m_form->SGTransStr->grid();
+    return m_pane.SGTransStr->grid();
 }
 
 QList<Command> CommandList::commands() const
@@ -73,7 +77,7 @@ void CommandList::SBDelGroupClick()
         return;
     }
     // Texts move up over the deleted one; the numbers stay where they are.
-    for (int r = m_form->SGTransStr->currentRow(); r <= rows - 2; ++r) {
+    for (int r = m_pane.SGTransStr->currentRow(); r <= rows - 2; ++r) {
         g->setCell(NameColumn, r, g->cell(NameColumn, r + 1));
         g->setCell(CodeColumn, r, g->cell(CodeColumn, r + 1));
     }
@@ -86,9 +90,9 @@ void CommandList::SBDelGroupClick()
 
 void CommandList::pickCurrentRow()
 {
-    const int row = m_form->SGTransStr->currentRow();
-    m_form->LEString->setText(grid()->cell(CodeColumn, row));
-    m_form->LEStringLabel->setText(grid()->cell(NameColumn, row));
+    const int row = m_pane.SGTransStr->currentRow();
+    m_pane.LEString->setText(grid()->cell(CodeColumn, row));
+    m_pane.LEStringLabel->setText(grid()->cell(NameColumn, row));
 }
 
 void CommandList::SGTransStrClick()
@@ -105,21 +109,21 @@ void CommandList::SGTransStrSetEditText(int, int, const QString &)
 
 void CommandList::SBTransLEStrClick()
 {
-    m_form->transmitPath->SendLine(m_form->LEString->text());
+    m_transmitPath->SendLine(m_pane.LEString->text());
 }
 
 void CommandList::SGTransStrDblClick()
 {
     // Characters are taken as bytes as they stand: no "$" notation here.
-    QByteArray bytes = cp1251Encode(grid()->cell(CodeColumn, m_form->SGTransStr->currentRow()));
-    if (m_form->ChBCR->isChecked())
+    QByteArray bytes = cp1251Encode(grid()->cell(CodeColumn, m_pane.SGTransStr->currentRow()));
+    if (m_lines.ChBCR->isChecked())
         bytes += "\r\n";
-    m_form->transmitTable->loadBytes(bytes);
+    m_table->loadBytes(bytes);
 }
 
 void CommandList::SpeedButton3Click()
 {
-    const std::optional<QByteArray> file = readChosenFile(m_form, openDialogCmdSpec());
+    const std::optional<QByteArray> file = readChosenFile(m_window, openDialogCmdSpec());
     if (!file)
         return;
     const QByteArray &bytes = *file;
@@ -134,15 +138,15 @@ void CommandList::SpeedButton3Click()
     const QString count = reader.next().trimmed();
     static const QRegularExpression positive(QStringLiteral("^\\+?0*[1-9][0-9]*$"));
     if (positive.match(count).hasMatch())
-        prompts().message(m_form, QStringLiteral("Неверный формат файла команд"));
+        prompts().message(m_window, QStringLiteral("Неверный формат файла команд"));
 }
 
 void CommandList::SpeedButton4Click()
 {
-    const std::optional<QString> name = prompts().fileName(m_form, saveDialogCmdSpec());
+    const std::optional<QString> name = prompts().fileName(m_window, saveDialogCmdSpec());
     if (!name)
         return;
     QString error;
     if (!WriteByteFile(*name, SerializeCommandFile(commands()), &error))
-        prompts().error(m_form, error);
+        prompts().error(m_window, error);
 }

@@ -1,11 +1,14 @@
 #pragma once
 
 #include "core/commandfile.h"
+#include "ui/panels.h"
 
 #include <QObject>
 
-class TFormMain;
 class GridModel;
+class TransmitPath;
+class TransmitTable;
+class QWidget;
 
 // The named commands of SGTransStr with LEString as the working copy of one
 // of them. The list lives only in the grid's cells.
@@ -13,7 +16,9 @@ class CommandList : public QObject
 {
     Q_OBJECT
 public:
-    explicit CommandList(TFormMain *form, QObject *parent = nullptr);
+    // `window` parents the boxes it shows.
+    CommandList(const CommandsPane &pane, const TransmitLines &lines, TransmitTable *table,
+                TransmitPath *transmitPath, QWidget *window, QObject *parent = nullptr);
 
     // Command rows 1 to R - 1, in the order shown.
     QList<Command> commands() const;
@@ -34,7 +39,11 @@ private:
     GridModel *grid() const;
     void pickCurrentRow();
 
-    TFormMain *m_form;
+    CommandsPane m_pane;
+    TransmitLines m_lines;
+    TransmitTable *m_table;
+    TransmitPath *m_transmitPath;
+    QWidget *m_window;
     // Set while the list itself rearranges rows: a current cell moved by
     // that is not the user's pick.
     bool m_rearranging = false;

@@ -1,6 +1,5 @@
 #include "units/datafiles.h"
 
-#include "app/formmain.h"
 #include "ui/prompts.h"
 #include "units/receivepath.h"
 #include "core/bytefile.h"
@@ -10,9 +9,11 @@
 #include <QFileInfo>
 
 
-DataFiles::DataFiles(TFormMain *form, QObject *parent)
+DataFiles::DataFiles(TransmitTable *table, ReceivePath *receivePath, QWidget *window, QObject *parent)
     : QObject(parent)
-    , m_form(form)
+    , m_table(table)
+    , m_receivePath(receivePath)
+    , m_window(window)
 {
 }
 
@@ -23,22 +24,22 @@ bool DataFiles::LoadTransmitFile(const QString &fileName)
     QByteArray bytes;
     QString error;
     if (!ReadByteFile(fileName, &bytes, &error)) {
-        prompts().error(m_form, error);
+        prompts().error(m_window, error);
         return false;
     }
     if (bytes.isEmpty())
         return true;
-    m_form->transmitTable->TransmitArray = bytes;
-    m_form->transmitTable->loadBytes(bytes);
+    m_table->TransmitArray = bytes;
+    m_table->loadBytes(bytes);
     return true;
 }
 
 bool DataFiles::SaveTransmitFile(const QString &fileName)
 {
-    m_form->transmitTable->readTableIntoTransmitArray();
+    m_table->readTableIntoTransmitArray();
     QString error;
-    if (!WriteByteFile(fileName, m_form->transmitTable->TransmitArray, &error)) {
-        prompts().error(m_form, error);
+    if (!WriteByteFile(fileName, m_table->TransmitArray, &error)) {
+        prompts().error(m_window, error);
         return false;
     }
     return true;
@@ -46,7 +47,7 @@ bool DataFiles::SaveTransmitFile(const QString &fileName)
 
 void DataFiles::miOpenTransClick()
 {
-    if (const std::optional<QString> name = prompts().fileName(m_form, openDialogSpec()))
+    if (const std::optional<QString> name = prompts().fileName(m_window, openDialogSpec()))
         LoadTransmitFile(*name);
 }
 
@@ -54,7 +55,7 @@ void DataFiles::miSaveTransClick()
 {
     // Saved whenever the user names a file, even while TransmitArray happens
     // to be empty: the table is what the user sees and means to keep.
-    if (const std::optional<QString> name = prompts().fileName(m_form, saveDialogSpec()))
+    if (const std::optional<QString> name = prompts().fileName(m_window, saveDialogSpec()))
         SaveTransmitFile(*name);
 }
 
@@ -62,19 +63,19 @@ void DataFiles::Open1Click()
 {
     // The received count and the text window stay as they are; bytes that
     // arrive later follow the loaded ones.
-    if (const std::optional<QByteArray> bytes = readChosenFile(m_form, openDialogSpec()))
-        m_form->receivePath->LoadReceiveArray(*bytes);
+    if (const std::optional<QByteArray> bytes = readChosenFile(m_window, openDialogSpec()))
+        m_receivePath->LoadReceiveArray(*bytes);
 }
 
 void DataFiles::N2Click()
 {
-    const std::optional<QString> name = prompts().fileName(m_form, saveDialogSpec());
+    const std::optional<QString> name = prompts().fileName(m_window, saveDialogSpec());
     if (!name)
         return;
-    const QByteArray bytes = m_form->receivePath->model()->bytes();
+    const QByteArray bytes = m_receivePath->model()->bytes();
     if (bytes.isEmpty())
         return;
     QString error;
     if (!WriteByteFile(*name, bytes, &error))
-        prompts().error(m_form, error);
+        prompts().error(m_window, error);
 }

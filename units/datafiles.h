@@ -4,7 +4,9 @@
 #include <QObject>
 #include <QString>
 
-class TFormMain;
+class ReceivePath;
+class TransmitTable;
+class QWidget;
 
 // Byte files into and out of the receive table and the transmit table. A
 // load reads the whole file before anything changes; a save replaces the
@@ -13,7 +15,8 @@ class DataFiles : public QObject
 {
     Q_OBJECT
 public:
-    explicit DataFiles(TFormMain *form, QObject *parent = nullptr);
+    // `window` parents the dialogs and boxes it shows.
+    DataFiles(TransmitTable *table, ReceivePath *receivePath, QWidget *window, QObject *parent = nullptr);
 
     // A missing file is no failure and changes nothing. False when the file
     // could not be read; the user has then seen the system's text.
@@ -28,6 +31,8 @@ public:
     void miSaveTransClick();
 
 private:
-    TFormMain *m_form;
+    TransmitTable *m_table;
+    ReceivePath *m_receivePath;
+    QWidget *m_window;
 };
 

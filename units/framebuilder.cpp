@@ -1,18 +1,15 @@
 #include "units/framebuilder.h"
 
-#include "app/formmain.h"
 #include "core/hdlc.h"
 #include "units/transmittable.h"
 
-FrameBuilder::FrameBuilder(TFormMain *form, QObject *parent)
+FrameBuilder::FrameBuilder(TransmitTable *table, QObject *parent)
     : QObject(parent)
-    , m_form(form)
+    , m_table(table)
 {
 }
 
 void FrameBuilder::SBMakeFrameHDLCClick()
 {
-    TransmitTable *table = m_form->transmitTable;
-    const QByteArray frame = BuildHdlcFrame(table->tableBytes());
-    table->loadBytes(frame);
+    m_table->loadBytes(BuildHdlcFrame(m_table->tableBytes()));
 }

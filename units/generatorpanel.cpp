@@ -1,44 +1,45 @@
 #include "units/generatorpanel.h"
 
-#include "app/formmain.h"
 #include "ui/widgets.h"
 #include "units/portconnection.h"
 #include "units/transmitpath.h"
 #include "units/transmittable.h"
 
-GeneratorPanel::GeneratorPanel(TFormMain *form, QObject *parent)
+GeneratorPanel::GeneratorPanel(const GeneratorControls &controls, PortConnection *connection,
+                               TransmitTable *table, TransmitPath *transmitPath, QObject *parent)
     : QObject(parent)
-    , m_form(form)
+    , m_controls(controls)
+    , m_connection(connection)
+    , m_table(table)
+    , m_transmitPath(transmitPath)
 {
 }
 
 GeneratorFields GeneratorPanel::fields() const
 {
-    const TFormMain *f = m_form;
+    const GeneratorControls &c = m_controls;
     GeneratorFields v;
-    v.LengthPulse = f->SELengthPulse->fieldValue();
-    v.LengthPause = f->SELengthPause->fieldValue();
-    v.CountPulse = f->SECountPulse->fieldValue();
-    v.Divider = f->SEDivider->fieldValue();
-    v.NPaketov = f->SENPaketov->fieldValue();
-    v.QPulseInPaket = f->SEQPulseInPaket->fieldValue();
-    v.QPauseInPaket = f->SEQPauseInPaket->fieldValue();
+    v.LengthPulse = c.SELengthPulse->fieldValue();
+    v.LengthPause = c.SELengthPause->fieldValue();
+    v.CountPulse = c.SECountPulse->fieldValue();
+    v.Divider = c.SEDivider->fieldValue();
+    v.NPaketov = c.SENPaketov->fieldValue();
+    v.QPulseInPaket = c.SEQPulseInPaket->fieldValue();
+    v.QPauseInPaket = c.SEQPauseInPaket->fieldValue();
     return v;
 }
 
 void GeneratorPanel::sendCommand(GeneratorCommand command)
 {
-    TFormMain *f = m_form;
-    if (!f->connection->isOpen()) {
-        f->SBOpenComm->setDown(true);
-        f->connection->OpenClosePort(true);
+    if (!m_connection->isOpen()) {
+        m_connection->openFromCode();
         // The open has shown why it failed; reporting a frame as sent when
         // nothing could reach the line would be false.
-        if (!f->connection->isOpen())
+        if (!m_connection->isOpen())
             return;
     }
-    f->transmitTable->TransmitArray = GeneratorFrame(command, fields());
-    f->transmitPath->WriteTransmitArray();
+    m_table->TransmitArray = GeneratorFrame(command, fields());
+    m_transmitPath->WriteTransmitArray();
 }
 
 void GeneratorPanel::BBStartGenClick()

@@ -1,10 +1,13 @@
 #pragma once
 
 #include "core/frames.h"
+#include "ui/panels.h"
 
 #include <QObject>
 
-class TFormMain;
+class PortConnection;
+class TransmitPath;
+class TransmitTable;
 
 // The generator panel: each button sends one command frame built from the
 // panel's fields, opening the port first when it is closed.
@@ -12,7 +15,8 @@ class GeneratorPanel : public QObject
 {
     Q_OBJECT
 public:
-    explicit GeneratorPanel(TFormMain *form, QObject *parent = nullptr);
+    GeneratorPanel(const GeneratorControls &controls, PortConnection *connection, TransmitTable *table,
+                   TransmitPath *transmitPath, QObject *parent = nullptr);
 
     // The panel's values as their texts read now.
     GeneratorFields fields() const;
@@ -27,5 +31,8 @@ public:
 private:
     void sendCommand(GeneratorCommand command);
 
-    TFormMain *m_form;
+    GeneratorControls m_controls;
+    PortConnection *m_connection;
+    TransmitTable *m_table;
+    TransmitPath *m_transmitPath;
 };

@@ -1,26 +1,35 @@
 #include "units/portconnection.h"
 
-#include "app/formmain.h"
+#include "core/serialport.h"
 #include "ui/prompts.h"
 #include "ui/widgets.h"
 #include "units/portsetup.h"
-#include "core/serialport.h"
 
 #include <QLabel>
 #include <QTimer>
 
-PortConnection::PortConnection(TFormMain *form, PortSetup *setup, QObject *parent)
+PortConnection::PortConnection(SerialPort *port, PortSetup *setup, const PortBar &bar,
+                               const TransmitBar &transmitBar, const TransmitLines &lines,
+                               const CommandsPane &commands, const StatusPanels &status, const Timers &timers,
+                               QWidget *window, QObject *parent)
     : QObject(parent)
-    , m_form(form)
     , m_setup(setup)
-    , m_port(createSerialPort(this))
+    , m_port(port)
+    , m_bar(bar)
+    , m_transmitBar(transmitBar)
+    , m_lines(lines)
+    , m_commands(commands)
+    , m_status(status)
+    , m_timers(timers)
+    , m_window(window)
 {
+    m_port->setParent(this);
     connect(m_port, &SerialPort::deviceGone, this, &PortConnection::onDeviceGone);
 }
 
 bool PortConnection::isOpen() const
 {
-    return m_form->SBOpenComm->down();
+    return m_bar.SBOpenComm->down();
 }
 
 void PortConnection::OpenClosePort(bool open)
@@ -46,58 +55,64 @@ void PortConnection::OpenClosePort(bool open)
     }
     if (!failure.isEmpty()) {
         m_port->close();
-        m_form->SBOpenComm->setDown(false);
-        prompts().message(m_form, failure);
+        m_bar.SBOpenComm->setDown(false);
+        prompts().message(m_window, failure);
         return;
     }
     // The buttons keep their state while disabled; the lines follow them.
-    m_port->setDtr(m_form->SBDTR->down());
-    m_port->setRts(m_form->SBRTS->down());
+    m_port->setDtr(m_bar.SBDTR->down());
+    m_port->setRts(m_bar.SBRTS->down());
     controlSwitch(true);
 }
 
 void PortConnection::controlSwitch(bool open)
 {
-    TFormMain *f = m_form;
-    f->SBOpenComm->setHint(f->SBOpenComm->down() ? QStringLiteral("Закрыть порт") : QStringLiteral("Открыть порт"));
-    for (SpeedButton *b : {f->SBTrans, f->SBTrans2, f->SBTrans3, f->SBTrans4, f->SBTrans5, f->SBTrans6,
-                           f->SBTrans7, f->SBTrans8, f->SBTrans9, f->SBTrans10, f->SBTransLEStr})
-        b->setEnabled(open);
-    f->ImageLedOn->setVisible(open);
-    f->SBSetup->setEnabled(!open);
-    f->ImageLedOff->setVisible(f->ImageLedOn->isHidden());
+    const PortBar &b = m_bar;
+    b.SBOpenComm->setHint(b.SBOpenComm->down() ? QStringLiteral("Закрыть порт") : QStringLiteral("Открыть порт"));
+    for (SpeedButton *send : m_lines.SBTrans)
+        send->setEnabled(open);
+    m_commands.SBTransLEStr->setEnabled(open);
+    b.ImageLedOn->setVisible(open);
+    m_transmitBar.SBSetup->setEnabled(!open);
+    b.ImageLedOff->setVisible(b.ImageLedOn->isHidden());
     LedBlinkCount = 0;
-    for (SpeedButton *b : {f->SBDTR, f->SBRTS, f->SBCircle, f->SBSend10DtrRts})
-        b->setEnabled(open);
+    for (SpeedButton *button : {b.SBDTR, b.SBRTS, b.SBCircle, b.SBSend10DtrRts})
+        button->setEnabled(open);
     if (!open) {
-        f->TimerCircle->stop();
-        f->SBCircle->setDown(false);
-        f->SBSend10DtrRts->setDown(false);
+        m_timers.TimerCircle->stop();
+        b.SBCircle->setDown(false);
+        b.SBSend10DtrRts->setDown(false);
     }
     if (open)
-        f->TimerRead->start();
+        m_timers.TimerRead->start();
     else
-        f->TimerRead->stop();
-    f->StatusPanel1->setText(open ? QStringLiteral("Готов к приему") : QString());
+        m_timers.TimerRead->stop();
+    m_status.StatusPanel1->setText(open ? QStringLiteral("Готов к приему") : QString());
     if (open)
         emit portOpened();
     else
         emit portClosed();
 }
 
+void PortConnection::openFromCode()
+{
+    m_bar.SBOpenComm->setDown(true);
+    OpenClosePort(true);
+}
+
 void PortConnection::SBOpenCommClick()
 {
-    OpenClosePort(m_form->SBOpenComm->down());
+    OpenClosePort(m_bar.SBOpenComm->down());
 }
 
 void PortConnection::SBDTRClick()
 {
-    m_port->setDtr(m_form->SBDTR->down());
+    m_port->setDtr(m_bar.SBDTR->down());
 }
 
 void PortConnection::SBRTSClick()
 {
-    m_port->setRts(m_form->SBRTS->down());
+    m_port->setRts(m_bar.SBRTS->down());
 }
 
 void PortConnection::onDeviceGone()
@@ -105,7 +120,7 @@ void PortConnection::onDeviceGone()
     if (!isOpen())
         return;
     // Exactly what a click on SBOpenComm does, then say why.
-    m_form->SBOpenComm->setDown(false);
+    m_bar.SBOpenComm->setDown(false);
     OpenClosePort(false);
-    m_form->StatusPanel1->setText(QStringLiteral("Порт закрыт: устройство недоступно"));
+    m_status.StatusPanel1->setText(QStringLiteral("Порт закрыт: устройство недоступно"));
 }

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "ui/panels.h"
+
 #include <QObject>
 
-class TFormMain;
 class PortSetup;
 class SerialPort;
+class QWidget;
 
 // Opens and closes the one port and switches the window between its closed
 // and open states; DTR and RTS by hand.
@@ -12,13 +14,18 @@ class PortConnection : public QObject
 {
     Q_OBJECT
 public:
-    PortConnection(TFormMain *form, PortSetup *setup, QObject *parent = nullptr);
+    // Takes ownership of `port`. `window` parents the boxes it shows.
+    PortConnection(SerialPort *port, PortSetup *setup, const PortBar &bar, const TransmitBar &transmitBar,
+                   const TransmitLines &lines, const CommandsPane &commands, const StatusPanels &status,
+                   const Timers &timers, QWidget *window, QObject *parent = nullptr);
 
     SerialPort *port() const { return m_port; }
     // The port counts as open exactly while SBOpenComm is down.
     bool isOpen() const;
 
     void OpenClosePort(bool open);
+    // Opens the port as a click on SBOpenComm would (a command that needs the port).
+    void openFromCode();
     void SBOpenCommClick();
     void SBDTRClick();
     void SBRTSClick();
@@ -34,7 +41,13 @@ private:
     void controlSwitch(bool open);
     void onDeviceGone();
 
-    TFormMain *m_form;
     PortSetup *m_setup;
     SerialPort *m_port;
+    PortBar m_bar;
+    TransmitBar m_transmitBar;
+    TransmitLines m_lines;
+    CommandsPane m_commands;
+    StatusPanels m_status;
+    Timers m_timers;
+    QWidget *m_window;
 };

@@ -1,13 +1,12 @@
 #include "units/receivepath.h"
 
-#include "app/formmain.h"
-#include "ui/widgets.h"
-#include "ui/formtext.h"
-#include "units/portconnection.h"
-#include "ui/receivedtextview.h"
+#include "core/receivetablemodel.h"
 #include "core/serialport.h"
 #include "ui/bytetableview.h"
-#include "core/receivetablemodel.h"
+#include "ui/formtext.h"
+#include "ui/receivedtextview.h"
+#include "ui/widgets.h"
+#include "units/portconnection.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -15,59 +14,13 @@
 #include <QLocale>
 #include <QTime>
 
-QString LocaleTimeSeparator(const QLocale &locale)
-{
-    // The literal text between the minutes and the seconds of the long time
-    // format; a separator with letters in it ("min") is not one.
-    const QString format = locale.timeFormat(QLocale::LongFormat);
-    QString between;
-    bool afterMinutes = false, quoted = false;
-    for (qsizetype i = 0; i < format.size(); ++i) {
-        const QChar c = format.at(i);
-        if (c == QLatin1Char('\'')) {
-            quoted = !quoted;
-            continue;
-        }
-        if (!quoted && c == QLatin1Char('m')) {
-            afterMinutes = true;
-            between.clear();
-            continue;
-        }
-        if (!quoted && c == QLatin1Char('s') && afterMinutes)
-            break;
-        if (afterMinutes)
-            between += c;
-    }
-    between = between.trimmed();
-    for (QChar c : between)
-        if (c.isLetterOrNumber())
-            return QStringLiteral(":");
-    return between.isEmpty() ? QStringLiteral(":") : between;
-}
-
-QString TimeStamp(const QTime &time, const QLocale &locale)
-{
-    auto two = [](int v) { return QStringLiteral("%1").arg(v, 2, 10, QLatin1Char('0')); };
-    return two(time.minute()) + LocaleTimeSeparator(locale) + two(time.second());
-}
-
-QString ReceiveCountersText(qint64 n, qint64 total)
-{
-    return QStringLiteral("Принято: в последнем пакете - %1 байт; всего - %2 байт").arg(n).arg(total);
-}
-
-bool LedCadence::tick(qint64 nowMs)
-{
-    if (nowMs - m_last < m_period)
-        return false;
-    m_last = nowMs;
-    return true;
-}
-
-ReceivePath::ReceivePath(TFormMain *form, PortConnection *connection, QObject *parent)
+ReceivePath::ReceivePath(PortConnection *connection, const PortBar &bar, ByteTableView *table,
+                         const StatusPanels &status, QWidget *window, QObject *parent)
     : QObject(parent)
-    , m_form(form)
     , m_connection(connection)
+    , m_bar(bar)
+    , m_status(status)
+    , m_window(window)
     , m_model(new ReceiveTableModel(this))
     , m_buffer(new char[size_t(ReceiveBufferSize)])
 {
@@ -76,9 +29,10 @@ ReceivePath::ReceivePath(TFormMain *form, PortConnection *connection, QObject *p
     connect(connection, &PortConnection::portOpened, this, [this] { m_led.restart(m_now()); });
     // The text window comes up with the main window while SBShowText is down
     // (also when that state was restored from the settings).
-    form->installEventFilter(this);
-    m_pacer.addWidget(form->SGReceive);
-    m_pacer.addWidget(form->StatusPanel2);
+    window->installEventFilter(this);
+    m_pacer.addWidget(table);
+    m_pacer.addWidget(status.StatusPanel2);
+
 }
 
 ReceivePath::~ReceivePath() = default;
@@ -107,8 +61,8 @@ void ReceivePath::blinkLed()
     ++m_connection->LedBlinkCount;
     if (!m_led.tick(m_now()))
         return;
-    m_form->ImageLedOn->setVisible(m_form->ImageLedOn->isHidden());
-    m_form->ImageLedOff->setVisible(m_form->ImageLedOn->isHidden());
+    m_bar.ImageLedOn->setVisible(m_bar.ImageLedOn->isHidden());
+    m_bar.ImageLedOff->setVisible(m_bar.ImageLedOn->isHidden());
     m_connection->LedBlinkCount = 0;
 }
 
@@ -121,14 +75,14 @@ void ReceivePath::TimerReadTimer()
         return;
     m_pacer.aboutToChange();
     const qint64 n = qMax<qint64>(0, port->read(m_buffer.get(), qMin(waiting, ReceiveBufferSize)));
-    if (m_form->ChBShowRecTable->isChecked())
+    if (m_bar.ChBShowRecTable->isChecked())
         m_model->appendShown(m_buffer.get(), n, TimeStamp(QTime::currentTime(), QLocale::system()));
     else
         m_model->appendHidden(m_buffer.get(), n);
-    if (m_form->SBShowText->down() && m_formText)
+    if (m_bar.SBShowText->down() && m_formText)
         refreshText(m_buffer.get(), n);
     ReceivedCount += n;
-    m_form->StatusPanel2->setText(ReceiveCountersText(n, ReceivedCount));
+    m_status.StatusPanel2->setText(ReceiveCountersText(n, ReceivedCount));
 }
 
 void ReceivePath::refreshText(const char *data, qint64 n)
@@ -158,14 +112,14 @@ void ReceivePath::SBClearRecClick()
 
 void ReceivePath::ChBGetSecClick()
 {
-    m_model->setShowSeconds(m_form->ChBGetSec->isChecked());
+    m_model->setShowSeconds(m_bar.ChBGetSec->isChecked());
 }
 
 void ReceivePath::SBShowTextClick()
 {
     if (!m_formText)
         return;
-    if (m_form->SBShowText->down()) {
+    if (m_bar.SBShowText->down()) {
         m_formText->show();
         m_formText->raise();
     } else {
@@ -175,7 +129,7 @@ void ReceivePath::SBShowTextClick()
 
 void ReceivePath::FormTextClose()
 {
-    m_form->SBShowText->setDown(false);
+    m_bar.SBShowText->setDown(false);
 }
 
 void ReceivePath::LoadReceiveArray(const QByteArray &bytes)
@@ -188,7 +142,7 @@ void ReceivePath::LoadReceiveArray(const QByteArray &bytes)
 
 bool ReceivePath::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_form && event->type() == QEvent::Show && m_form->SBShowText->down() && m_formText
+    if (watched == m_window && event->type() == QEvent::Show && m_bar.SBShowText->down() && m_formText
         && !m_formText->isVisible())
         m_formText->show();
     return QObject::eventFilter(watched, event);

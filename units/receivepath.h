@@ -1,6 +1,8 @@
 #pragma once
 
+#include "core/receivestatus.h"
 #include "ui/paintpacer.h"
+#include "ui/panels.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -10,35 +12,10 @@
 #include <memory>
 
 class ByteStore;
+class ByteTableView;
 class PortConnection;
-class QLocale;
-class QTime;
 class ReceiveTableModel;
-class TFormMain;
 class TFormText;
-
-// The minutes and seconds of a time, two digits each, joined by the locale's
-// time separator (the one between minutes and seconds in its long format).
-QString TimeStamp(const QTime &time, const QLocale &locale);
-QString LocaleTimeSeparator(const QLocale &locale);
-
-// Status panel 2 after a poll that read n bytes, `total` since the last clear.
-QString ReceiveCountersText(qint64 n, qint64 total);
-
-// When the port LED changes: about every `period` ms of ticks, however fast
-// the poll timer really ticks.
-class LedCadence
-{
-public:
-    explicit LedCadence(qint64 periodMs = 80) : m_period(periodMs) {}
-    void restart(qint64 nowMs) { m_last = nowMs; }
-    // True when the LED should change at this tick.
-    bool tick(qint64 nowMs);
-
-private:
-    qint64 m_period;
-    qint64 m_last = 0;
-};
 
 // The receive path: polls the open port, keeps everything received since the
 // last clear (ReceiveArray, the receive table model's store), shows it in
@@ -55,7 +32,9 @@ public:
     // The table, the text and the counters repaint at most once per frame.
     static constexpr int FrameMs = 16;
 
-    ReceivePath(TFormMain *form, PortConnection *connection, QObject *parent = nullptr);
+    // `window` is the main window: the text window comes up with it.
+    ReceivePath(PortConnection *connection, const PortBar &bar, ByteTableView *table, const StatusPanels &status,
+                QWidget *window, QObject *parent = nullptr);
     ~ReceivePath() override;
 
     // The cells of SGReceive over ReceiveArray.
@@ -86,8 +65,10 @@ private:
     void blinkLed();
     void refreshText(const char *data, qint64 n);
 
-    TFormMain *m_form;
     PortConnection *m_connection;
+    PortBar m_bar;
+    StatusPanels m_status;
+    QWidget *m_window;
     ReceiveTableModel *m_model;
     TFormText *m_formText = nullptr;
     std::unique_ptr<char[]> m_buffer; // ReceiveBuffer

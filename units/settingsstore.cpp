@@ -1,40 +1,32 @@
 #include "units/settingsstore.h"
 
-#include "app/formmain.h"
-#include "ui/prompts.h"
-#include "ui/widgets.h"
-#include "ui/formtext.h"
-#include "units/portsetup.h"
-#include "ui/setupdlg.h"
 #include "core/bytefile.h"
+#include "ui/prompts.h"
+#include "ui/setupdlg.h"
+#include "ui/widgets.h"
+#include "ui/windowgeometry.h"
 #include "units/commandlist.h"
 #include "units/datafiles.h"
+#include "units/portsetup.h"
 
 #include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QScreen>
 
-namespace {
-
-// Outer size minus client size of the designed windows (866 x 727 around 858 x 700).
-constexpr int kFrameWidth = 8;
-constexpr int kFrameHeight = 27;
-
-QList<QLineEdit *> transmitLines(TFormMain *f)
-{
-    return {f->EditString,  f->EditString2, f->EditString3, f->EditString4, f->EditString5,
-            f->EditString6, f->EditString7, f->EditString8, f->EditString9, f->EditString10};
-}
-
-} // namespace
-
-SettingsStore::SettingsStore(TFormMain *form)
-    : QObject(form)
-    , m_form(form)
+SettingsStore::SettingsStore(PortSetup *setup, CommandList *commandList, DataFiles *dataFiles,
+                             const TransmitLines &lines, const CommandsPane &commands, const PortBar &bar,
+                             const GeneratorControls &generator, QWidget *window)
+    : QObject(window)
+    , m_setup(setup)
+    , m_commandList(commandList)
+    , m_dataFiles(dataFiles)
+    , m_lines(lines)
+    , m_commands(commands)
+    , m_bar(bar)
+    , m_generator(generator)
+    , m_window(window)
 {
 }
 
@@ -45,7 +37,7 @@ QString SettingsStore::path(const QString &fileName) const
 
 void SettingsStore::reportFileError(const QString &fileName, const QString &error)
 {
-    prompts().error(m_form, QDir::toNativeSeparators(path(fileName)) + QStringLiteral(": ") + error);
+    prompts().error(m_window, QDir::toNativeSeparators(path(fileName)) + QStringLiteral(": ") + error);
 }
 
 bool SettingsStore::readFile(const QString &fileName, QByteArray *bytes)
@@ -75,13 +67,13 @@ void SettingsStore::restore()
     if (!restorePortSettings() || !restoreViewSettings() || !restoreStrings())
         return;
     const QString trn = path(trnFileName());
-    if (QFileInfo::exists(trn) && m_form->dataFiles)
-        m_form->dataFiles->LoadTransmitFile(trn);
+    if (QFileInfo::exists(trn))
+        m_dataFiles->LoadTransmitFile(trn);
 }
 
 bool SettingsStore::restorePortSettings()
 {
-    m_form->portSetup->settings = PortSettings{};
+    m_setup->settings = PortSettings{};
     if (!QFileInfo::exists(path(setFileName())))
         return true;
     QByteArray bytes;
@@ -92,7 +84,7 @@ bool SettingsStore::restorePortSettings()
         reportFileError(setFileName(), QStringLiteral("чтение за концом файла"));
         return false;
     }
-    m_form->portSetup->settings = *settings;
+    m_setup->settings = *settings;
     return true;
 }
 
@@ -109,16 +101,15 @@ bool SettingsStore::restoreViewSettings()
         return false;
     }
     m_viewRead = view;
-    TFormMain *f = m_form;
-    f->CheckBoxASCII->setChecked(view->asciiEntry); // runs its handler when the state changes
-    f->ChBCR->setChecked(view->appendCr);
-    f->SBShowText->setDown(view->textWindowOn);     // no handler: the text window comes later
-    f->ChBShowRecTable->setChecked(view->showReceiveTable);
-    f->SELengthPulse->setValue(view->lengthPulse);
-    f->SELengthPause->setValue(view->lengthPause);
-    f->SECountPulse->setValue(view->countPulse);
-    setOuterGeometry(f, QRect(view->mainLeft, view->mainTop, view->mainWidth, view->mainHeight));
-    keepOnScreen(f);
+    m_lines.CheckBoxASCII->setChecked(view->asciiEntry); // runs its handler when the state changes
+    m_lines.ChBCR->setChecked(view->appendCr);
+    m_bar.SBShowText->setDown(view->textWindowOn);      // no handler: the text window comes later
+    m_bar.ChBShowRecTable->setChecked(view->showReceiveTable);
+    m_generator.SELengthPulse->setValue(view->lengthPulse);
+    m_generator.SELengthPause->setValue(view->lengthPause);
+    m_generator.SECountPulse->setValue(view->countPulse);
+    setOuterGeometry(m_window, QRect(view->mainLeft, view->mainTop, view->mainWidth, view->mainHeight));
+    keepOnScreen(m_window);
     return true;
 }
 
@@ -129,72 +120,67 @@ bool SettingsStore::restoreStrings()
     QByteArray bytes;
     if (!readFile(strFileName(), &bytes))
         return false;
-    applyStrings(ParseStringsFile(bytes, m_form->portSetup->settings.PortName));
+    applyStrings(ParseStringsFile(bytes, m_setup->settings.PortName));
     return true;
 }
 
 void SettingsStore::applyStrings(const StringsFileContent &c)
 {
-    TFormMain *f = m_form;
-    const QList<QLineEdit *> lines = transmitLines(f);
-    for (int i = 0; i < lines.size(); ++i)
-        lines[i]->setText(c.lines.value(i));
-    f->LEString->setText(c.leString);
-    f->LEStringLabel->setText(c.leLabel);
+    for (int i = 0; i < TransmitLines::Count; ++i)
+        m_lines.EditString[i]->setText(c.lines.value(i));
+    m_commands.LEString->setText(c.leString);
+    m_commands.LEStringLabel->setText(c.leLabel);
     if (c.commands)
-        f->commandList->setCommands(*c.commands);
-    f->SEDivider->setValue(c.divider);
-    f->SEQPulseInPaket->setValue(c.qPulseInPaket);
-    f->SEQPauseInPaket->setValue(c.qPauseInPaket);
+        m_commandList->setCommands(*c.commands);
+    m_generator.SEDivider->setValue(c.divider);
+    m_generator.SEQPulseInPaket->setValue(c.qPulseInPaket);
+    m_generator.SEQPauseInPaket->setValue(c.qPauseInPaket);
     if (!c.fullPortName.isEmpty())
-        f->portSetup->settings.PortName = c.fullPortName;
+        m_setup->settings.PortName = c.fullPortName;
 }
 
 void SettingsStore::FormPaint()
 {
-    TFormMain *f = m_form;
     // While the dialog is open the user's unconfirmed edits stay in it.
-    if (f->setupDlg && !f->setupDlg->isVisible())
-        f->portSetup->FillSetupDialog();
-    const QString caption = f->portSetup->PortCaption();
-    if (f->windowTitle() != caption)
-        f->setWindowTitle(caption);
+    if (m_setup->dialog() && !m_setup->dialog()->isVisible())
+        m_setup->FillSetupDialog();
+    const QString caption = m_setup->PortCaption();
+    if (m_window->windowTitle() != caption)
+        m_window->setWindowTitle(caption);
 }
 
 StringsFileContent SettingsStore::collectStrings() const
 {
-    TFormMain *f = m_form;
     StringsFileContent c;
-    for (QLineEdit *e : transmitLines(f))
+    for (QLineEdit *e : m_lines.EditString)
         c.lines << e->text();
-    c.leString = f->LEString->text();
-    c.leLabel = f->LEStringLabel->text();
-    c.commands = f->commandList->commands();
-    c.divider = f->SEDivider->value();
-    c.qPulseInPaket = f->SEQPulseInPaket->value();
-    c.qPauseInPaket = f->SEQPauseInPaket->value();
-    c.fullPortName = f->portSetup->settings.PortName;
+    c.leString = m_commands.LEString->text();
+    c.leLabel = m_commands.LEStringLabel->text();
+    c.commands = m_commandList->commands();
+    c.divider = m_generator.SEDivider->value();
+    c.qPulseInPaket = m_generator.SEQPulseInPaket->value();
+    c.qPauseInPaket = m_generator.SEQPauseInPaket->value();
+    c.fullPortName = m_setup->settings.PortName;
     return c;
 }
 
 ViewSettings SettingsStore::collectView() const
 {
-    TFormMain *f = m_form;
     ViewSettings v;
-    v.asciiEntry = f->CheckBoxASCII->isChecked();
-    v.appendCr = f->ChBCR->isChecked();
-    v.textWindowOn = f->SBShowText->down();
-    v.showReceiveTable = f->ChBShowRecTable->isChecked();
-    v.lengthPulse = f->SELengthPulse->value();
-    v.lengthPause = f->SELengthPause->value();
-    v.countPulse = f->SECountPulse->value();
-    const QRect main = outerGeometry(f);
+    v.asciiEntry = m_lines.CheckBoxASCII->isChecked();
+    v.appendCr = m_lines.ChBCR->isChecked();
+    v.textWindowOn = m_bar.SBShowText->down();
+    v.showReceiveTable = m_bar.ChBShowRecTable->isChecked();
+    v.lengthPulse = m_generator.SELengthPulse->value();
+    v.lengthPause = m_generator.SELengthPause->value();
+    v.countPulse = m_generator.SECountPulse->value();
+    const QRect main = outerGeometry(m_window);
     v.mainWidth = main.width();
     v.mainHeight = main.height();
     v.mainTop = main.top();
     v.mainLeft = main.left();
-    if (f->formText) {
-        const QRect text = outerGeometry(f->formText);
+    if (m_textWindow) {
+        const QRect text = outerGeometry(m_textWindow);
         v.textWidth = text.width();
         v.textHeight = text.height();
         v.textTop = text.top();
@@ -205,52 +191,13 @@ ViewSettings SettingsStore::collectView() const
 
 bool SettingsStore::FormClose()
 {
-    TFormMain *f = m_form;
-    bool saved = writeFile(setFileName(), EncodePortSettingsRecord(f->portSetup->settings))
+    bool saved = writeFile(setFileName(), EncodePortSettingsRecord(m_setup->settings))
               && writeFile(senFileName(), EncodeViewSettingsRecord(collectView()))
               && writeFile(strFileName(), SerializeStringsFile(collectStrings()));
-    if (saved && f->dataFiles)
-        saved = f->dataFiles->SaveTransmitFile(path(trnFileName()));
+    if (saved)
+        saved = m_dataFiles->SaveTransmitFile(path(trnFileName()));
     if (saved)
         return true;
     // A directory that cannot be written must not keep the program from closing.
-    return prompts().question(f, QStringLiteral("Закрыть программу без сохранения настроек?"));
-}
-
-QRect SettingsStore::outerGeometry(const QWidget *w)
-{
-    return QRect(w->pos(), QSize(w->width() + kFrameWidth, w->height() + kFrameHeight));
-}
-
-void SettingsStore::setOuterGeometry(QWidget *w, const QRect &outer)
-{
-    const QSize client(qMax(outer.width() - kFrameWidth, 1), qMax(outer.height() - kFrameHeight, 1));
-    w->move(outer.topLeft());
-    w->resize(client);
-}
-
-void SettingsStore::keepOnScreen(QWidget *w)
-{
-    QScreen *primary = QGuiApplication::primaryScreen();
-    if (!primary)
-        return;
-    QRect outer = outerGeometry(w);
-    // A corrupt record can hold any size; no window needs much more than the desktop.
-    const QSize desktop = (primary->availableVirtualGeometry().size() * 2).expandedTo(QSize(866, 727));
-    if (outer.width() > desktop.width() || outer.height() > desktop.height()) {
-        outer.setSize(outer.size().boundedTo(desktop));
-        setOuterGeometry(w, outer);
-    }
-    // Visible when a usable part of the title area lies on some screen.
-    const QRect title(outer.left(), outer.top(), outer.width(), qMin(outer.height(), 30));
-    for (QScreen *screen : QGuiApplication::screens()) {
-        const QRect seen = screen->availableGeometry().intersected(title);
-        if (seen.width() >= 60 && seen.height() >= 10)
-            return;
-    }
-    const QRect avail = primary->availableGeometry();
-    outer.setSize(outer.size().boundedTo(avail.size()));
-    outer.moveCenter(avail.center());
-    outer.moveTopLeft(QPoint(qMax(outer.left(), avail.left()), qMax(outer.top(), avail.top())));
-    setOuterGeometry(w, outer);
+    return prompts().question(m_window, QStringLiteral("Закрыть программу без сохранения настроек?"));
 }

@@ -1,11 +1,15 @@
 #pragma once
 
 #include "core/settingsfiles.h"
+#include "ui/panels.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
-class TFormMain;
+class CommandList;
+class DataFiles;
+class PortSetup;
 class QWidget;
 
 // The program's state across runs: four files in the directory that was
@@ -15,7 +19,12 @@ class SettingsStore : public QObject
 {
     Q_OBJECT
 public:
-    explicit SettingsStore(TFormMain *form);
+    // `window` is the main window: its geometry and caption are kept here.
+    SettingsStore(PortSetup *setup, CommandList *commandList, DataFiles *dataFiles, const TransmitLines &lines,
+                  const CommandsPane &commands, const PortBar &bar, const GeneratorControls &generator,
+                  QWidget *window);
+    // The text window, whose geometry is stored with the main window's.
+    void attachTextWindow(QWidget *textWindow) { m_textWindow = textWindow; }
 
     static QString setFileName() { return QStringLiteral("varnel.set"); }
     static QString senFileName() { return QStringLiteral("varnel.sen"); }
@@ -37,13 +46,6 @@ public:
     // Writes the four files; false when the window should stay open.
     bool FormClose();
 
-    // Outer window rectangles are stored; the frame is counted as designed so
-    // sizes round-trip exactly whatever the window manager reports.
-    static QRect outerGeometry(const QWidget *window);
-    static void setOuterGeometry(QWidget *window, const QRect &outer);
-    // A window that would lie off every screen is brought onto the primary one.
-    static void keepOnScreen(QWidget *window);
-
 private:
     void reportFileError(const QString &fileName, const QString &error);
     bool readFile(const QString &fileName, QByteArray *bytes);
@@ -55,6 +57,14 @@ private:
     StringsFileContent collectStrings() const;
     ViewSettings collectView() const;
 
-    TFormMain *m_form;
+    PortSetup *m_setup;
+    CommandList *m_commandList;
+    DataFiles *m_dataFiles;
+    TransmitLines m_lines;
+    CommandsPane m_commands;
+    PortBar m_bar;
+    GeneratorControls m_generator;
+    QWidget *m_window;
+    QPointer<QWidget> m_textWindow;
     std::optional<ViewSettings> m_viewRead;
 };

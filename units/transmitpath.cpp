@@ -1,10 +1,9 @@
 #include "units/transmitpath.h"
 
-#include "app/formmain.h"
-#include "ui/widgets.h"
 #include "core/lineencoder.h"
-#include "units/portconnection.h"
 #include "core/serialport.h"
+#include "ui/widgets.h"
+#include "units/portconnection.h"
 #include "units/transmittable.h"
 
 #include <QCheckBox>
@@ -12,11 +11,15 @@
 #include <QLineEdit>
 #include <QTimer>
 
-TransmitPath::TransmitPath(TFormMain *form, TransmitTable *table, PortConnection *connection, QObject *parent)
+TransmitPath::TransmitPath(TransmitTable *table, PortConnection *connection, const TransmitLines &lines,
+                           const PortBar &bar, const StatusPanels &status, const Timers &timers, QObject *parent)
     : QObject(parent)
-    , m_form(form)
     , m_table(table)
     , m_connection(connection)
+    , m_lines(lines)
+    , m_bar(bar)
+    , m_status(status)
+    , m_timers(timers)
 {
 }
 
@@ -24,14 +27,14 @@ void TransmitPath::SendLine(const QString &lineText)
 {
     QByteArray &block = m_table->TransmitArray;
     block.clear();
-    if (!m_form->CheckBoxASCII->isChecked()) {
+    if (!m_lines.CheckBoxASCII->isChecked()) {
         m_table->readTableIntoTransmitArray();
     } else {
-        if (m_form->ChBHexASCII->isChecked())
+        if (m_lines.ChBHexASCII->isChecked())
             m_table->readTableIntoTransmitArray();
-        const Charset charset = m_form->RGWinOrDOSCharset->itemIndex() == 1 ? Charset::Dos : Charset::Windows;
+        const Charset charset = m_lines.RGWinOrDOSCharset->itemIndex() == 1 ? Charset::Dos : Charset::Windows;
         block += EncodeTransmitLine(lineText, charset);
-        if (m_form->ChBCR->isChecked())
+        if (m_lines.ChBCR->isChecked())
             block += "\r\n";
     }
     WriteTransmitArray();
@@ -45,59 +48,52 @@ void TransmitPath::WriteTransmitArray()
     for (char b : block)
         port->writeByte(quint8(b));
     m_table->TransmitCount = qint32(block.size());
-    m_form->StatusPanel1->setText(QStringLiteral("Передано: %1 байт").arg(m_table->TransmitCount));
+    m_status.StatusPanel1->setText(QStringLiteral("Передано: %1 байт").arg(m_table->TransmitCount));
 }
 
 void TransmitPath::CheckBoxASCIIClick()
 {
     // Lines 7 to 10 stay editable in either mode.
-    const bool text = m_form->CheckBoxASCII->isChecked();
-    for (QLineEdit *e : {m_form->EditString, m_form->EditString2, m_form->EditString3, m_form->EditString4,
-                         m_form->EditString5, m_form->EditString6})
-        e->setEnabled(text);
+    const bool text = m_lines.CheckBoxASCII->isChecked();
+    for (int i = 0; i < 6; ++i)
+        m_lines.EditString[i]->setEnabled(text);
 }
 
-void TransmitPath::SBTransClick() { SendLine(m_form->EditString->text()); }
-void TransmitPath::SBTrans2Click() { SendLine(m_form->EditString2->text()); }
-void TransmitPath::SBTrans3Click() { SendLine(m_form->EditString3->text()); }
-void TransmitPath::SBTrans4Click() { SendLine(m_form->EditString4->text()); }
-void TransmitPath::SBTrans5Click() { SendLine(m_form->EditString5->text()); }
-void TransmitPath::SBTrans6Click() { SendLine(m_form->EditString6->text()); }
-void TransmitPath::SBTrans7Click() { SendLine(m_form->EditString7->text()); }
-void TransmitPath::SBTrans8Click() { SendLine(m_form->EditString8->text()); }
-void TransmitPath::SBTrans9Click() { SendLine(m_form->EditString9->text()); }
-void TransmitPath::SBTrans10Click() { SendLine(m_form->EditString10->text()); }
+void TransmitPath::SBTransClick(int index)
+{
+    SendLine(m_lines.EditString[index]->text());
+}
 
 void TransmitPath::SBCircleClick()
 {
-    const bool run = m_form->SBCircle->down();
+    const bool run = m_bar.SBCircle->down();
     if (run) {
         // The period is taken here only; changing it during a run does not
         // change the running timer.
-        m_form->TimerCircle->setInterval(qMax(1, m_form->SECircle->fieldValue()));
+        m_timers.TimerCircle->setInterval(qMax(1, m_bar.SECircle->fieldValue()));
         CycleCount = 0;
-        m_form->TimerCircle->start();
+        m_timers.TimerCircle->start();
     } else {
-        m_form->TimerCircle->stop();
+        m_timers.TimerCircle->stop();
     }
 }
 
 void TransmitPath::SECircleChange()
 {
-    if (m_form->SECircle->fieldValue() < 1)
-        m_form->SECircle->setValue(1);
+    if (m_bar.SECircle->fieldValue() < 1)
+        m_bar.SECircle->setValue(1);
 }
 
 void TransmitPath::TimerCircleTimer()
 {
-    if (m_form->SBCircle->down()) {
+    if (m_bar.SBCircle->down()) {
         SBTransClick();
         ++CycleCount;
         // Read at every tick: lowering the count below what was sent ends the
         // run after this send.
-        if (m_form->SECountC->fieldValue() <= CycleCount) {
-            m_form->TimerCircle->stop();
-            m_form->SBCircle->setDown(false);
+        if (m_bar.SECountC->fieldValue() <= CycleCount) {
+            m_timers.TimerCircle->stop();
+            m_bar.SBCircle->setDown(false);
         }
     }
     emit tickAfterCycle();

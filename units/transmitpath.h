@@ -1,8 +1,9 @@
 #pragma once
 
+#include "ui/panels.h"
+
 #include <QObject>
 
-class TFormMain;
 class TransmitTable;
 class PortConnection;
 
@@ -12,7 +13,8 @@ class TransmitPath : public QObject
 {
     Q_OBJECT
 public:
-    TransmitPath(TFormMain *form, TransmitTable *table, PortConnection *connection, QObject *parent = nullptr);
+    TransmitPath(TransmitTable *table, PortConnection *connection, const TransmitLines &lines, const PortBar &bar,
+                 const StatusPanels &status, const Timers &timers, QObject *parent = nullptr);
 
     // Builds the block in TransmitArray from the table, the line or both, as
     // the mode controls say, and writes it. Callers check the port is open.
@@ -21,16 +23,8 @@ public:
     void WriteTransmitArray();
 
     void CheckBoxASCIIClick();
-    void SBTransClick();
-    void SBTrans2Click();
-    void SBTrans3Click();
-    void SBTrans4Click();
-    void SBTrans5Click();
-    void SBTrans6Click();
-    void SBTrans7Click();
-    void SBTrans8Click();
-    void SBTrans9Click();
-    void SBTrans10Click();
+    // SBTransClick, SBTrans2Click … SBTrans10Click: sends line `index` (from 0).
+    void SBTransClick(int index = 0);
 
     void SBCircleClick();
     void SECircleChange();
@@ -45,7 +39,10 @@ signals:
     void tickAfterCycle();
 
 private:
-    TFormMain *m_form;
     TransmitTable *m_table;
     PortConnection *m_connection;
+    TransmitLines m_lines;
+    PortBar m_bar;
+    StatusPanels m_status;
+    Timers m_timers;
 };

@@ -1,10 +1,9 @@
 #include "units/transmittable.h"
 
-#include "app/formmain.h"
-#include "ui/widgets.h"
-#include "ui/bytetableview.h"
 #include "core/bytetext.h"
 #include "core/transmittablemodel.h"
+#include "ui/bytetableview.h"
+#include "ui/widgets.h"
 
 #include <QLineEdit>
 #include <QSignalBlocker>
@@ -47,14 +46,15 @@ public:
 
 } // namespace
 
-TransmitTable::TransmitTable(TFormMain *form, QObject *parent)
+TransmitTable::TransmitTable(const TransmitBar &bar, const TransmitLines &lines, QObject *parent)
     : QObject(parent)
-    , m_form(form)
+    , m_bar(bar)
+    , m_lines(lines)
     , m_model(new TransmitTableModel(this))
 {
-    form->SGTrans->setItemDelegate(new KeystrokeDelegate(form->SGTrans));
+    bar.SGTrans->setItemDelegate(new KeystrokeDelegate(bar.SGTrans));
     // A table that grows by a load or a resize stays where the user looks.
-    form->SGTrans->setFollowsEnd(false);
+    bar.SGTrans->setFollowsEnd(false);
 }
 
 void TransmitTable::initTransmitBuffer()
@@ -70,7 +70,7 @@ int TransmitTable::dataColumnCount() const
 
 int TransmitTable::currentColumn() const
 {
-    const int c = m_form->SGTrans->currentIndex().column();
+    const int c = m_bar.SGTrans->currentIndex().column();
     return qBound(1, c, qMax(1, dataColumnCount()));
 }
 
@@ -91,7 +91,7 @@ void TransmitTable::showBytes(const QByteArray &bytes)
 
 void TransmitTable::loadBytes(const QByteArray &bytes)
 {
-    SpinEdit *size = m_form->SESizeTrans;
+    SpinEdit *size = m_bar.SESizeTrans;
     // The field's change handler resizes the table to what it shows; the
     // bytes then set the true column count.
     size->setValue(int(qBound(qsizetype(size->minimum()), bytes.size(), qsizetype(size->maximum()))));
@@ -115,7 +115,7 @@ void TransmitTable::SGTransSetEditText(int column, int row, const QString &text)
 
 void TransmitTable::SESizeTransChange()
 {
-    const int n = m_form->SESizeTrans->fieldValue();
+    const int n = m_bar.SESizeTrans->fieldValue();
     m_model->setDataColumnCount(n);
     m_model->renumber(1, n);
 }
@@ -124,10 +124,10 @@ void TransmitTable::SBClearTransClick()
 {
     TransmitArray.clear();
     TransmitCount = 0;
-    m_form->EditString->clear();
+    m_lines.EditString[0]->clear();
     m_model->clearTexts(1, dataColumnCount());
     m_model->setDataColumnCount(1);
-    m_form->SESizeTrans->setValue(1);
+    m_bar.SESizeTrans->setValue(1);
 }
 
 void TransmitTable::SBInsClick()
@@ -184,7 +184,7 @@ void TransmitTable::deleteByte(bool fromMenu)
 
 void TransmitTable::setSizeField(int n)
 {
-    SpinEdit *field = m_form->SESizeTrans;
+    SpinEdit *field = m_bar.SESizeTrans;
     if (n <= field->maximum()) {
         field->setValue(n);
         return;

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "ui/panels.h"
+
 #include <QByteArray>
 #include <QObject>
 
-class TFormMain;
 class TransmitTableModel;
 
 // The transmit table SGTrans with its tool bar, and the block to send.
@@ -13,7 +14,7 @@ class TransmitTable : public QObject
 {
     Q_OBJECT
 public:
-    explicit TransmitTable(TFormMain *form, QObject *parent = nullptr);
+    TransmitTable(const TransmitBar &bar, const TransmitLines &lines, QObject *parent = nullptr);
 
     TransmitTableModel *model() const { return m_model; }
 
@@ -54,6 +55,7 @@ private:
     // The menu commands keep the size field equal to the byte count.
     void setSizeField(int n);
 
-    TFormMain *m_form;
+    TransmitBar m_bar;
+    TransmitLines m_lines;
     TransmitTableModel *m_model;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/serialport.h"
+#include "port/portfactory.h"
 
 #include <QByteArray>
 #include <QStringList>

@@ -7,7 +7,14 @@
 #include "support/fakeserialport.h"
 #include "support/recordingprompts.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QTimer>
+#include <QToolButton>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -56,7 +63,7 @@ struct ProgramFixture {
         begin();
         port = FakeSerialPort::last;
         if (open) {
-            f->SBOpenComm->click();
+            f->portBar.SBOpenComm->click();
             port->clearLog();
         }
     }
@@ -68,8 +75,8 @@ struct ProgramFixture {
         begin();
         port = nullptr;
         f->portSetup->settings.PortName = path;
-        f->SBOpenComm->click();
-        return f->SBOpenComm->down() && prompts.messages.isEmpty();
+        f->portBar.SBOpenComm->click();
+        return f->portBar.SBOpenComm->down() && prompts.messages.isEmpty();
     }
 
 private:

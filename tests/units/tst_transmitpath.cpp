@@ -46,17 +46,17 @@ private slots:
         QVERIFY(fx.startOpenOn(pty.slavePath()));
         f = fx.f;
         f->transmitTable->showBytes(table);
-        f->CheckBoxASCII->setChecked(modes.contains(u'A'));
-        f->ChBHexASCII->setChecked(modes.contains(u'H'));
-        f->ChBCR->setChecked(modes.contains(u'C'));
-        f->RGWinOrDOSCharset->setItemIndex(modes.contains(u'D') ? 1 : 0);
-        f->EditString->setText(line);
-        f->SBTrans->click();
+        f->transmitLines.CheckBoxASCII->setChecked(modes.contains(u'A'));
+        f->transmitLines.ChBHexASCII->setChecked(modes.contains(u'H'));
+        f->transmitLines.ChBCR->setChecked(modes.contains(u'C'));
+        f->transmitLines.RGWinOrDOSCharset->setItemIndex(modes.contains(u'D') ? 1 : 0);
+        f->transmitLines.EditString[0]->setText(line);
+        f->transmitLines.SBTrans[0]->click();
         QCOMPARE(pty.read(int(sent.size()), 2000).toHex(' '), sent.toHex(' '));
         QCOMPARE(f->transmitTable->TransmitArray, sent);
         QCOMPARE(f->transmitTable->TransmitCount, sent.size());
-        QCOMPARE(f->StatusPanel1->text(), QStringLiteral("Передано: %1 байт").arg(sent.size()));
-        f->SBOpenComm->click();
+        QCOMPARE(f->statusPanels.StatusPanel1->text(), QStringLiteral("Передано: %1 байт").arg(sent.size()));
+        f->portBar.SBOpenComm->click();
     }
 
     // In text mode each button sends its own line.
@@ -66,7 +66,7 @@ private slots:
         QCOMPARE(lines.size(), 11);
         for (QLineEdit *e : lines)
             e->setText(e->objectName());
-        f->CheckBoxASCII->setChecked(true);
+        f->transmitLines.CheckBoxASCII->setChecked(true);
         for (QLineEdit *e : lines) {
             const QString n = e->objectName();
             f->findChild<SpeedButton *>(n == u"LEString" ? "SBTransLEStr" : "SBTrans" + n.mid(10))->click();
@@ -81,10 +81,10 @@ private slots:
     {
         const QList<QLineEdit *> edits = f->findChildren<QLineEdit *>(QRegularExpression("^EditString\\d*$"));
         QCOMPARE(edits.size(), 10);
-        f->CheckBoxASCII->click();
+        f->transmitLines.CheckBoxASCII->click();
         for (QLineEdit *e : edits)
             QVERIFY(e->isEnabled());
-        f->CheckBoxASCII->setChecked(false); // as the settings set it
+        f->transmitLines.CheckBoxASCII->setChecked(false); // as the settings set it
         for (QLineEdit *e : edits)
             QVERIFY2(e->isEnabled() == (e->objectName().mid(10).toInt() > 6), qPrintable(e->objectName()));
     }
@@ -92,11 +92,11 @@ private slots:
     // Typed or set by the program (the settings), the period stays at 1 or more.
     void secircleKeptAtOneOrMore()
     {
-        f->SECircle->selectAll();
-        QTest::keyClicks(f->SECircle, "0");
-        QCOMPARE(f->SECircle->text(), QStringLiteral("1"));
-        f->SECircle->setValue(-3);
-        QCOMPARE(f->SECircle->value(), 1);
+        f->portBar.SECircle->selectAll();
+        QTest::keyClicks(f->portBar.SECircle, "0");
+        QCOMPARE(f->portBar.SECircle->text(), QStringLiteral("1"));
+        f->portBar.SECircle->setValue(-3);
+        QCOMPARE(f->portBar.SECircle->value(), 1);
     }
 
     // Releasing SBCircle stops a run and a new run counts from zero; a count
@@ -104,22 +104,22 @@ private slots:
     void cyclicRunEnds()
     {
         const auto tick = [&] { f->transmitPath->TimerCircleTimer(); };
-        f->SECircle->setValue(1000000); // the test clocks the ticks itself
-        f->SECountC->setValue(1000);
-        f->SBCircle->click();
+        f->portBar.SECircle->setValue(1000000); // the test clocks the ticks itself
+        f->portBar.SECountC->setValue(1000);
+        f->portBar.SBCircle->click();
         tick();
         tick();
-        f->SBCircle->click();
-        QVERIFY(!f->TimerCircle->isActive());
+        f->portBar.SBCircle->click();
+        QVERIFY(!f->timers.TimerCircle->isActive());
         tick();
         QCOMPARE(fx.port->written.size(), 2); // the table is one byte
-        f->SBCircle->click();
+        f->portBar.SBCircle->click();
         QCOMPARE(f->transmitPath->CycleCount, 0);
         tick();
         tick();
-        f->SECountC->setValue(1);
+        f->portBar.SECountC->setValue(1);
         tick();
-        QVERIFY(!f->SBCircle->down() && !f->TimerCircle->isActive());
+        QVERIFY(!f->portBar.SBCircle->down() && !f->timers.TimerCircle->isActive());
         tick();
         QCOMPARE(fx.port->written.size(), 5);
     }
@@ -130,15 +130,15 @@ private slots:
         Pty pty;
         QVERIFY(fx.startOpenOn(pty.slavePath()));
         f = fx.f;
-        f->CheckBoxASCII->setChecked(true);
-        f->ChBCR->setChecked(true);
-        f->EditString->setText("X");
-        f->SECountC->setValue(3);
-        f->SECircle->setValue(100);
+        f->transmitLines.CheckBoxASCII->setChecked(true);
+        f->transmitLines.ChBCR->setChecked(true);
+        f->transmitLines.EditString[0]->setText("X");
+        f->portBar.SECountC->setValue(3);
+        f->portBar.SECircle->setValue(100);
         QElapsedTimer clock;
         clock.start();
-        f->SBCircle->click();
-        f->SECircle->setValue(5000); // taken only when a run starts
+        f->portBar.SBCircle->click();
+        f->portBar.SECircle->setValue(5000); // taken only when a run starts
         // Send i comes about i periods after the button went down.
         for (int i = 1; i <= 3; ++i) {
             QCOMPARE(pty.read(3, 1000), QByteArray("X\r\n"));
@@ -146,10 +146,10 @@ private slots:
             QVERIFY2(at >= i * 100 - 20 && at <= i * 100 + 150, qPrintable(QStringLiteral("send %1 at %2 ms").arg(i).arg(at)));
         }
         QCOMPARE(pty.read(1, 300), QByteArray()); // nothing more comes
-        QVERIFY(!f->SBCircle->down());
+        QVERIFY(!f->portBar.SBCircle->down());
         QCOMPARE(f->transmitPath->CycleCount, 3);
-        QVERIFY(!f->TimerCircle->isActive());
-        f->SBOpenComm->click();
+        QVERIFY(!f->timers.TimerCircle->isActive());
+        f->portBar.SBOpenComm->click();
     }
 };
 

@@ -29,16 +29,16 @@ class TstDataFiles : public QObject
     }
     void receive(const QByteArray &bytes)
     {
-        if (!f->SBOpenComm->down())
-            f->SBOpenComm->click();
+        if (!f->portBar.SBOpenComm->down())
+            f->portBar.SBOpenComm->click();
         fx.port->inject(bytes);
         QTRY_COMPARE(rm->bytes().right(bytes.size()), bytes);
     }
     // Both tables and everything a load may touch.
     QVariantList snapshot() const
     {
-        return {t->tableBytes(), t->TransmitArray, rm->bytes(), f->SESizeTrans->value(), f->receivePath->ReceivedCount,
-                f->StatusPanel2->text(), formText()->Memo1->property("plainText")};
+        return {t->tableBytes(), t->TransmitArray, rm->bytes(), f->transmitBar.SESizeTrans->value(), f->receivePath->ReceivedCount,
+                f->statusPanels.StatusPanel2->text(), formText()->Memo1->property("plainText")};
     }
 
 private slots:
@@ -57,13 +57,13 @@ private slots:
     {
         t->loadBytes(QByteArray("\x01\x00\x03", 3));
         fx.prompts.fileNames = {path("t.rcv"), path("t.rcv")};
-        f->SpeedButton1->click();
+        f->transmitBar.SpeedButton1->click();
         QCOMPARE(readFile("t.rcv"), QByteArray("\x01\x00\x03", 3));
-        f->SBShowText->click();
+        f->portBar.SBShowText->click();
         receive("xy");
         QVariantList before = snapshot();
         QCOMPARE(before.last().toString(), QStringLiteral("xy"));
-        f->SBOpen->click();
+        f->portBar.SBOpen->click();
         before[2] = QByteArray("\x01\x00\x03", 3);
         QCOMPARE(snapshot(), before);
         receive("z");
@@ -75,12 +75,12 @@ private slots:
     {
         receive(QByteArray("\x00\x41\xFF", 3));
         fx.prompts.fileNames = {path("r.rcv"), path("r.rcv")};
-        f->N2->trigger();
+        f->mainMenu.N2->trigger();
         QCOMPARE(readFile("r.rcv"), QByteArray("\x00\x41\xFF", 3));
         t->TransmitCount = 7;
-        f->miOpenTrans->trigger();
+        f->mainMenu.miOpenTrans->trigger();
         QCOMPARE(t->tableBytes(), QByteArray("\x00\x41\xFF", 3));
-        QCOMPARE(f->SESizeTrans->value(), 3);
+        QCOMPARE(f->transmitBar.SESizeTrans->value(), 3);
         QCOMPARE(t->TransmitArray, QByteArray("\x00\x41\xFF", 3));
         QCOMPARE(t->TransmitCount, 7);
         QCOMPARE(fx.prompts.dialogs, (QStringList{"SaveDialog", "OpenDialog"}));
@@ -93,7 +93,7 @@ private slots:
             bytes[i] = char(i * 7);
         QVERIFY(WriteByteFile(path("big.rcv"), bytes, nullptr));
         QVERIFY(f->dataFiles->LoadTransmitFile(path("big.rcv")));
-        QCOMPARE(f->SESizeTrans->value(), 8192);
+        QCOMPARE(f->transmitBar.SESizeTrans->value(), 8192);
         QCOMPARE(t->tableBytes(), bytes);
         QVERIFY(f->dataFiles->SaveTransmitFile(path("big2.rcv"))); // and it goes out whole again
         QCOMPARE(readFile("big2.rcv"), bytes);
@@ -104,13 +104,13 @@ private slots:
     void savesOfClearedTables()
     {
         t->loadBytes("\x11\x22");
-        f->SBClearTrans->click();
+        f->transmitBar.SBClearTrans->click();
         QVERIFY(t->TransmitArray.isEmpty());
         t->model()->setHexText(1, "5A");
         QVERIFY(WriteByteFile(path("old.rcv"), "old", nullptr));
         fx.prompts.fileNames = {path("cleared.rcv"), path("old.rcv")};
-        f->miSaveTrans->trigger();
-        f->SBSave->click();
+        f->mainMenu.miSaveTrans->trigger();
+        f->portBar.SBSave->click();
         QCOMPARE(readFile("cleared.rcv"), QByteArray("\x5A"));
         QCOMPARE(readFile("old.rcv"), QByteArray("old"));
         QVERIFY(fx.prompts.errors.isEmpty());
@@ -138,9 +138,9 @@ private slots:
         const QVariantList before = snapshot();
         if (!name.isEmpty())
             fx.prompts.fileNames = {path(name), path(name)};
-        f->SpeedButton2->click();
+        f->transmitBar.SpeedButton2->click();
         QCOMPARE(fx.prompts.errors.size(), transmitErrors);
-        f->SBOpen->click();
+        f->portBar.SBOpen->click();
         QTEST(int(fx.prompts.errors.size()) - transmitErrors, "receiveErrors");
         QVERIFY2(!fx.prompts.errors.contains(QString()), "the system's text");
         QCOMPARE(snapshot(), before);
@@ -151,8 +151,8 @@ private slots:
         QVERIFY(WriteByteFile(path("ro.rcv"), "\x01\x02", nullptr));
         QVERIFY(QFile::setPermissions(path("ro.rcv"), QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
         fx.prompts.fileNames = {path("ro.rcv"), path("ro.rcv")};
-        f->miOpenTrans->trigger();
-        f->Open1->trigger();
+        f->mainMenu.miOpenTrans->trigger();
+        f->mainMenu.Open1->trigger();
         QCOMPARE(t->tableBytes(), QByteArray("\x01\x02"));
         QCOMPARE(rm->bytes(), QByteArray("\x01\x02"));
         QVERIFY(fx.prompts.errors.isEmpty());
@@ -171,7 +171,7 @@ private slots:
             const FileSizeLimit limit(1000);
             QVERIFY(!f->dataFiles->SaveTransmitFile(keep));
             fx.prompts.fileNames = {keep};
-            f->N2->trigger();
+            f->mainMenu.N2->trigger();
         }
         QCOMPARE(fx.prompts.errors.size(), 2);
         QVERIFY2(!fx.prompts.errors.contains(QString()), "the system's text");

@@ -29,20 +29,20 @@ private slots:
         QFETCH(QStringList, hexCells);
         QFETCH(QByteArray, frame);
         TransmitTable *t = fx.f->transmitTable;
-        fx.f->SESizeTrans->setValue(int(hexCells.size()));
+        fx.f->transmitBar.SESizeTrans->setValue(int(hexCells.size()));
         for (int i = 0; i < hexCells.size(); ++i) {
             t->model()->setHexText(i + 1, hexCells[i]);
             t->model()->setAsciiText(i + 1, "Ж"); // the ASCII row is not read
         }
         t->TransmitArray = "kept";
-        fx.f->SBMakeFrameHDLC->click();
+        fx.f->transmitBar.SBMakeFrameHDLC->click();
         QCOMPARE(t->model()->columnCount(), frame.size() + 1);
         for (int c = 1; c <= frame.size(); ++c) {
             const ColumnTexts want = ByteColumnText(c, quint8(frame[c - 1]));
             QCOMPARE((QStringList{t->model()->numberText(c), t->model()->hexText(c), t->model()->asciiText(c)}),
                      (QStringList{want.number, want.hex, want.ascii}));
         }
-        QCOMPARE(fx.f->SESizeTrans->value(), int(frame.size()));
+        QCOMPARE(fx.f->transmitBar.SESizeTrans->value(), int(frame.size()));
         QCOMPARE(t->TransmitArray, QByteArray("kept"));
         QVERIFY(fx.port->calls.isEmpty());
     }
@@ -55,11 +55,11 @@ private slots:
         for (int i = 0; i < data.size(); ++i)
             data[i] = char(i * 7);
         fx.f->transmitTable->showBytes(data);
-        fx.f->SBMakeFrameHDLC->click();
+        fx.f->transmitBar.SBMakeFrameHDLC->click();
         data = BuildHdlcFrame(data);
         QCOMPARE(fx.f->transmitTable->tableBytes(), data);
         QCOMPARE(fx.f->transmitTable->model()->numberText(int(data.size())), QString::number(data.size()));
-        QCOMPARE(fx.f->SESizeTrans->value(), 8192);
+        QCOMPARE(fx.f->transmitBar.SESizeTrans->value(), 8192);
     }
 };
 

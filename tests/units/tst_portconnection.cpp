@@ -17,16 +17,16 @@ class TstPortConnection : public QObject
     // The control switch's two states.
     void verifyState(bool open)
     {
-        QCOMPARE(f->SBOpenComm->isChecked(), open);
-        QCOMPARE(f->SBOpenComm->toolTip(), open ? QStringLiteral("Закрыть порт") : QStringLiteral("Открыть порт"));
-        QCOMPARE(f->ImageLedOn->isVisibleTo(f), open);
-        QCOMPARE(f->ImageLedOff->isVisibleTo(f), !open);
-        QCOMPARE(f->SBSetup->isEnabled(), !open);
-        for (QWidget *w : std::initializer_list<QWidget *>{f->SBTrans, f->SBTrans7, f->SBTrans10, f->SBTransLEStr,
-                                                           f->SBDTR, f->SBRTS, f->SBCircle, f->SBSend10DtrRts})
+        QCOMPARE(f->portBar.SBOpenComm->isChecked(), open);
+        QCOMPARE(f->portBar.SBOpenComm->toolTip(), open ? QStringLiteral("Закрыть порт") : QStringLiteral("Открыть порт"));
+        QCOMPARE(f->portBar.ImageLedOn->isVisibleTo(f), open);
+        QCOMPARE(f->portBar.ImageLedOff->isVisibleTo(f), !open);
+        QCOMPARE(f->transmitBar.SBSetup->isEnabled(), !open);
+        for (QWidget *w : std::initializer_list<QWidget *>{f->transmitLines.SBTrans[0], f->transmitLines.SBTrans[6], f->transmitLines.SBTrans[9], f->commandsPane.SBTransLEStr,
+                                                           f->portBar.SBDTR, f->portBar.SBRTS, f->portBar.SBCircle, f->portBar.SBSend10DtrRts})
             QVERIFY2(w->isEnabled() == open, qPrintable(w->objectName()));
-        QCOMPARE(f->TimerRead->isActive(), open);
-        QVERIFY(open || !f->TimerCircle->isActive());
+        QCOMPARE(f->timers.TimerRead->isActive(), open);
+        QVERIFY(open || !f->timers.TimerCircle->isActive());
     }
 
 private slots:
@@ -63,14 +63,14 @@ private slots:
     {
         fx.start();
         verifyState(false);
-        f->SBOpenComm->click();
+        f->portBar.SBOpenComm->click();
         QCOMPARE(fx.port->calls.value(0), QStringLiteral("open COM1 9600 8 0 0"));
         verifyState(true);
-        QCOMPARE(f->StatusPanel1->text(), QStringLiteral("Готов к приему"));
-        f->SBOpenComm->click();
+        QCOMPARE(f->statusPanels.StatusPanel1->text(), QStringLiteral("Готов к приему"));
+        f->portBar.SBOpenComm->click();
         QCOMPARE(fx.port->calls.last(), QStringLiteral("close"));
         verifyState(false);
-        QCOMPARE(f->StatusPanel1->text(), QString());
+        QCOMPARE(f->statusPanels.StatusPanel1->text(), QString());
         QVERIFY(fx.prompts.messages.isEmpty());
     }
 
@@ -78,12 +78,12 @@ private slots:
     void controlLines()
     {
         fx.start();
-        f->SBRTS->setDown(true);
-        f->SBOpenComm->click();
+        f->portBar.SBRTS->setDown(true);
+        f->portBar.SBOpenComm->click();
         QCOMPARE(fx.port->controlLineCalls(), (QStringList{"dtr 0", "rts 1"}));
         fx.port->clearLog();
-        f->SBDTR->click();
-        f->SBRTS->click();
+        f->portBar.SBDTR->click();
+        f->portBar.SBRTS->click();
         QCOMPARE(fx.port->calls, (QStringList{"dtr 1", "rts 0"}));
     }
 
@@ -100,23 +100,23 @@ private slots:
         QFETCH(SerialPort::OpenResult, result);
         fx.start();
         fx.port->nextOpenResult = result;
-        f->StatusPanel1->setText("before");
-        f->SBOpenComm->click();
+        f->statusPanels.StatusPanel1->setText("before");
+        f->portBar.SBOpenComm->click();
         QTEST(fx.prompts.messages.join(';'), "message");
         verifyState(false);
-        QCOMPARE(f->StatusPanel1->text(), QStringLiteral("before"));
+        QCOMPARE(f->statusPanels.StatusPanel1->text(), QStringLiteral("before"));
         QVERIFY(fx.port->controlLineCalls().isEmpty());
     }
 
     void closingStopsCyclesAndBits()
     {
         fx.start(true);
-        f->SBCircle->setDown(true);
-        f->SBSend10DtrRts->setDown(true);
-        f->TimerCircle->start();
-        f->SBOpenComm->click();
-        QVERIFY(!f->SBCircle->isChecked());
-        QVERIFY(!f->SBSend10DtrRts->isChecked());
+        f->portBar.SBCircle->setDown(true);
+        f->portBar.SBSend10DtrRts->setDown(true);
+        f->timers.TimerCircle->start();
+        f->portBar.SBOpenComm->click();
+        QVERIFY(!f->portBar.SBCircle->isChecked());
+        QVERIFY(!f->portBar.SBSend10DtrRts->isChecked());
         verifyState(false);
     }
 
@@ -146,18 +146,18 @@ private slots:
         QVERIFY(fx.startOpenOn(pty.slavePath()));
         QVERIFY(f->connection->port()->writeByte(0x41));
         QCOMPARE(pty.read(1, 2000), QByteArray("A"));
-        f->SBOpenComm->click();
+        f->portBar.SBOpenComm->click();
         QVERIFY(!f->connection->port()->isOpen());
         // Reopened at a rate off the list, with DTR asked for: a pty refuses
         // control lines, and that does not fail the open.
         f->portSetup->settings.BaudRate = 250000;
-        f->SBDTR->setDown(true);
-        f->SBOpenComm->click();
+        f->portBar.SBDTR->setDown(true);
+        f->portBar.SBOpenComm->click();
         QVERIFY2(fx.prompts.messages.isEmpty(), qPrintable(fx.prompts.messages.join(';')));
         QVERIFY(f->connection->port()->isOpen());
         QVERIFY(f->connection->port()->writeByte(0x42));
         QCOMPARE(pty.read(1, 2000), QByteArray("B"));
-        f->SBOpenComm->click();
+        f->portBar.SBOpenComm->click();
     }
 
     void ptyUnplugged()
@@ -170,7 +170,7 @@ private slots:
         QTest::qWait(200); // no second close, no storm
         QCOMPARE(closed.count(), 1);
         verifyState(false);
-        QCOMPARE(f->StatusPanel1->text(), QStringLiteral("Порт закрыт: устройство недоступно"));
+        QCOMPARE(f->statusPanels.StatusPanel1->text(), QStringLiteral("Порт закрыт: устройство недоступно"));
         QVERIFY(fx.prompts.messages.isEmpty());
     }
 };

@@ -44,7 +44,7 @@ class TstReceivePath : public QObject
         fx.port->inject(bytes);
         rp->TimerReadTimer();
     }
-    bool ledLit() const { return !f->ImageLedOn->isHidden(); }
+    bool ledLit() const { return !f->portBar.ImageLedOn->isHidden(); }
 
 private slots:
     void init()
@@ -52,7 +52,7 @@ private slots:
         fx.start(true);
         f = fx.f;
         rp = f->receivePath;
-        f->TimerRead->stop(); // ticks come from the test only
+        f->timers.TimerRead->stop(); // ticks come from the test only
         QCOMPARE(f->SGReceive->model(), rp->model());
     }
 
@@ -78,7 +78,7 @@ private slots:
             fx.port->failBytesWaiting = portCannotTell && i == packets.size() - 1;
             receive(QByteArray(packets[i], 'x'));
         }
-        QTEST(f->StatusPanel2->text(), "status");
+        QTEST(f->statusPanels.StatusPanel2->text(), "status");
         QTEST(int(rp->ReceivedCount), "stored");
         QTEST(int(rp->ReceiveArray().size()), "stored");
         QCOMPARE(rp->model()->columnCount(), rp->ReceivedCount + 1);
@@ -103,7 +103,7 @@ private slots:
         bool lit = ledLit();
         for (now += tickMs; now <= 1000 + durationMs; now += tickMs) {
             rp->TimerReadTimer();
-            QCOMPARE(f->ImageLedOff->isHidden(), !f->ImageLedOn->isHidden());
+            QCOMPARE(f->portBar.ImageLedOff->isHidden(), !f->portBar.ImageLedOn->isHidden());
             changes += ledLit() != lit;
             lit = ledLit();
         }
@@ -113,25 +113,25 @@ private slots:
     void clearEmptiesStoreAndTable()
     {
         receive("ABCDE");
-        f->SBClearRec->click();
+        f->portBar.SBClearRec->click();
         QCOMPARE(rp->ReceivedCount, 0);
         QCOMPARE(rp->ReceiveArray().size(), 0);
         QCOMPARE(cells(0, 1, 1) + cells(1, 1, 1) + cells(2, 1, 1), QStringLiteral("1"));
-        QCOMPARE(f->StatusPanel2->text(), counters(5, 5)); // until the next bytes
+        QCOMPARE(f->statusPanels.StatusPanel2->text(), counters(5, 5)); // until the next bytes
         receive("xyz");
-        QCOMPARE(f->StatusPanel2->text(), counters(3, 3));
+        QCOMPARE(f->statusPanels.StatusPanel2->text(), counters(3, 3));
         QCOMPARE(cells(0, 1, 3) + cells(1, 1, 3), QStringLiteral("1|2|378|79|7A"));
     }
 
     void hiddenTableStoresAndCounts()
     {
-        f->ChBShowRecTable->setChecked(false);
+        f->portBar.ChBShowRecTable->setChecked(false);
         receive("0123456789");
         QCOMPARE(rp->model()->columnCount(), 2);
-        QCOMPARE(f->StatusPanel2->text(), counters(10, 10));
-        f->ChBShowRecTable->setChecked(true);
+        QCOMPARE(f->statusPanels.StatusPanel2->text(), counters(10, 10));
+        f->portBar.ChBShowRecTable->setChecked(true);
         receive("AB");
-        QCOMPARE(f->StatusPanel2->text(), counters(2, 12));
+        QCOMPARE(f->statusPanels.StatusPanel2->text(), counters(2, 12));
         QCOMPARE(rp->ReceiveArray().toByteArray(), QByteArray("0123456789AB"));
         QCOMPARE(cells(0, 1, 12) + cells(1, 1, 12), QStringLiteral("1||||||||||11|12||||||||||41|42"));
     }
@@ -143,13 +143,13 @@ private slots:
         const QString before = TimeStamp(QTime::currentTime(), QLocale::system());
         receive("ab");
         const QString after = TimeStamp(QTime::currentTime(), QLocale::system());
-        f->ChBGetSec->setChecked(true);
+        f->portBar.ChBGetSec->setChecked(true);
         QCOMPARE(rp->model()->rowCount(), 4);
         const QString stamp = cells(3, 1, 1);
         QVERIFY2(stamp == before || stamp == after, qPrintable(stamp));
         rp->LoadReceiveArray("xyz");
         QCOMPARE(cells(3, 0, 3), QStringLiteral("Секунды|%1|%1|").arg(stamp));
-        f->ChBGetSec->setChecked(false);
+        f->portBar.ChBGetSec->setChecked(false);
         QCOMPARE(rp->model()->rowCount(), 3);
     }
 
@@ -192,18 +192,18 @@ private slots:
             if (step.startsWith("rx "))
                 receive(step.mid(3).toLatin1());
             else if (step == "show")
-                f->SBShowText->click();
+                f->portBar.SBShowText->click();
             else if (step == "close")
                 QVERIFY(formText()->close());
             else if (step == "own clear")
                 formText()->SBClearRec->click();
             else if (step == "clear")
-                f->SBClearRec->click();
+                f->portBar.SBClearRec->click();
             QVERIFY2(memoText() == memo[i], qPrintable(step));
-            QCOMPARE(formText()->isVisible(), f->SBShowText->down());
+            QCOMPARE(formText()->isVisible(), f->portBar.SBShowText->down());
         }
         QTEST(int(rp->ReceivedCount), "count");
-        QVERIFY(f->StatusPanel2->text().endsWith(QString::number(rp->ReceivedCount) + " байт"));
+        QVERIFY(f->statusPanels.StatusPanel2->text().endsWith(QString::number(rp->ReceivedCount) + " байт"));
     }
 
     void endToEndOverPty()
@@ -213,22 +213,22 @@ private slots:
         QVERIFY(fx.startOpenOn(pty.slavePath()));
         f = fx.f;
         rp = f->receivePath;
-        f->SBShowText->click();
+        f->portBar.SBShowText->click();
         QVERIFY(pty.write("old"));
         QTRY_COMPARE(rp->ReceivedCount, 3);
-        f->SBClearRec->click();
+        f->portBar.SBClearRec->click();
         // The three bytes wait in the port before one tick takes them.
-        f->TimerRead->stop();
+        f->timers.TimerRead->stop();
         QVERIFY(pty.write("\x41\x0D\x0A"));
         QTRY_COMPARE(f->connection->port()->bytesWaiting(), 3);
-        f->TimerRead->start();
+        f->timers.TimerRead->start();
         QTRY_COMPARE(rp->ReceivedCount, 3);
         QCOMPARE(cells(0, 1, 3), QStringLiteral("1|2|3"));
         QCOMPARE(cells(1, 1, 3), QStringLiteral("41|0D|0A"));
         QCOMPARE(cells(2, 1, 3), QStringLiteral("A|\r|\n"));
-        QCOMPARE(f->StatusPanel2->text(), counters(3, 3));
+        QCOMPARE(f->statusPanels.StatusPanel2->text(), counters(3, 3));
         QTRY_COMPARE(memoText(), QStringLiteral("A\n"));
-        f->SBOpenComm->click();
+        f->portBar.SBOpenComm->click();
     }
 };
 

@@ -82,23 +82,23 @@ private slots:
         QFETCH(QByteArray, content);
         put("varnel.str", content);
         restart();
-        QTEST(f->SGTransStr->grid()->rowCount(), "rows");
-        QTEST((QList<int>{f->SEDivider->value(), f->SEQPulseInPaket->value(), f->SEQPauseInPaket->value()}),
+        QTEST(f->commandsPane.SGTransStr->grid()->rowCount(), "rows");
+        QTEST((QList<int>{f->generatorControls.SEDivider->value(), f->generatorControls.SEQPulseInPaket->value(), f->generatorControls.SEQPauseInPaket->value()}),
               "numbers");
-        QCOMPARE(f->EditString10->text() + f->LEString->text() + f->LEStringLabel->text(),
+        QCOMPARE(f->transmitLines.EditString[9]->text() + f->commandsPane.LEString->text() + f->commandsPane.LEStringLabel->text(),
                  content.isEmpty() ? QString() : QStringLiteral("l1codename"));
-        if (f->SGTransStr->grid()->rowCount() == 3)
-            QCOMPARE(f->SGTransStr->grid()->cell(2, 1), QStringLiteral("$41"));
+        if (f->commandsPane.SGTransStr->grid()->rowCount() == 3)
+            QCOMPARE(f->commandsPane.SGTransStr->grid()->cell(2, 1), QStringLiteral("$41"));
     }
 
     void viewSettingsRoundTrip()
     {
-        f->CheckBoxASCII->click();
-        f->SBShowText->click();
+        f->transmitLines.CheckBoxASCII->click();
+        f->portBar.SBShowText->click();
         formText()->resize(500, 200);
         f->move(40, 50);
         f->resize(900, 720);
-        f->EditString7->setText("ПРИВЕТ $0D");
+        f->transmitLines.EditString[6]->setText("ПРИВЕТ $0D");
         restart(true);
         QFile sen(file("varnel.sen"));
         QVERIFY(sen.open(QIODevice::ReadOnly));
@@ -106,11 +106,11 @@ private slots:
         QCOMPARE(QSize(v.mainWidth, v.mainHeight), QSize(908, 747)); // the outer size, as designed
         QCOMPARE(f->size(), QSize(900, 720));
         // Restoring CheckBoxASCII runs its handler; the text window is shown from the start.
-        QVERIFY(f->CheckBoxASCII->isChecked() && f->EditString->isEnabled() && f->EditString6->isEnabled());
-        QVERIFY(f->SBShowText->isChecked());
+        QVERIFY(f->transmitLines.CheckBoxASCII->isChecked() && f->transmitLines.EditString[0]->isEnabled() && f->transmitLines.EditString[5]->isEnabled());
+        QVERIFY(f->portBar.SBShowText->isChecked());
         QTRY_VERIFY(formText()->isVisible());
         QCOMPARE(formText()->size(), QSize(500, 200));
-        QCOMPARE(f->EditString7->text(), QStringLiteral("ПРИВЕТ $0D"));
+        QCOMPARE(f->transmitLines.EditString[6]->text(), QStringLiteral("ПРИВЕТ $0D"));
     }
 
     void offScreenGeometryComesBack()
@@ -131,7 +131,7 @@ private slots:
         restart();
         QCOMPARE(fx.prompts.errors.size(), 1);
         QCOMPARE(f->portSetup->settings, PortSettings{});
-        QCOMPARE(f->EditString->text(), QString());
+        QCOMPARE(f->transmitLines.EditString[0]->text(), QString());
     }
 
     void settingsDirCapturedOnce()

@@ -1,3 +1,4 @@
+#include "core/textfile.h"
 #include "units/bitsequence.h"
 #include "units/transmitpath.h"
 #include "support/programfixture.h"
@@ -21,12 +22,12 @@ class TstBitSequence : public QObject
     // Starts a run over `cells`; the test clocks the ticks itself.
     void startRun(const QStringList &cells)
     {
-        f->SESizeTrans->setValue(int(cells.size()));
+        f->transmitBar.SESizeTrans->setValue(int(cells.size()));
         for (int i = 0; i < cells.size(); ++i)
             f->transmitTable->model()->setHexText(i + 1, cells[i]);
-        f->SBSend10DtrRts->click();
-        QVERIFY(f->TimerCircle->isActive());
-        f->TimerCircle->stop();
+        f->portBar.SBSend10DtrRts->click();
+        QVERIFY(f->timers.TimerCircle->isActive());
+        f->timers.TimerCircle->stop();
     }
     // One tick of TimerCircle, through the real tick handler.
     QStringList tick()
@@ -39,11 +40,11 @@ class TstBitSequence : public QObject
     // the end they are enabled again and further ticks send nothing.
     void verifyButtons(bool running)
     {
-        QCOMPARE(f->SBSend10DtrRts->down(), running);
-        for (SpeedButton *b : {f->SBDTR, f->SBRTS, f->SBCircle})
+        QCOMPARE(f->portBar.SBSend10DtrRts->down(), running);
+        for (SpeedButton *b : {f->portBar.SBDTR, f->portBar.SBRTS, f->portBar.SBCircle})
             QVERIFY2(b->isEnabled() != running && !b->down(), qPrintable(b->objectName()));
         if (!running) {
-            QVERIFY(!f->TimerCircle->isActive());
+            QVERIFY(!f->timers.TimerCircle->isActive());
             QVERIFY(tick().isEmpty());
         }
     }
@@ -53,8 +54,8 @@ private slots:
     {
         fx.start();
         f = fx.f;
-        f->SECircle->setValue(1000000); // real ticks stay away
-        f->SBOpenComm->click();
+        f->portBar.SECircle->setValue(1000000); // real ticks stay away
+        f->portBar.SBOpenComm->click();
     }
 
     void bitReading_data()
@@ -77,25 +78,25 @@ private slots:
     // start, and the tick after the last bit restores the buttons.
     void pulses()
     {
-        f->SBDTR->click();
-        f->SBRTS->click();
-        f->SBCircle->click();
-        QVERIFY(f->TimerCircle->isActive());
+        f->portBar.SBDTR->click();
+        f->portBar.SBRTS->click();
+        f->portBar.SBCircle->click();
+        QVERIFY(f->timers.TimerCircle->isActive());
         fx.port->clearLog();
-        f->SECircle->setValue(250);
+        f->portBar.SECircle->setValue(250);
         startRun({"00", "01", "01", "10", "01"});
         QCOMPARE(fx.port->calls, (QStringList{"dtr 0", "rts 0"}));
         verifyButtons(true);
         for (const QStringList &pulse : {kDtr, kRts, kDtr, kDtr}) {
             if (f->bitSequence->DtrRtsBitIndex == 2) { // the table now reads 00 01 0A 10
                 f->transmitTable->model()->setHexText(3, "0A");
-                f->SESizeTrans->setValue(4);
-                f->SECircle->setValue(7);
+                f->transmitBar.SESizeTrans->setValue(4);
+                f->portBar.SECircle->setValue(7);
             }
             QCOMPARE(tick(), pulse); // no block is sent: the cyclic run was stopped
             verifyButtons(true);
         }
-        QCOMPARE(f->TimerCircle->interval(), 250);
+        QCOMPARE(f->timers.TimerCircle->interval(), 250);
         QVERIFY(tick().isEmpty());
         verifyButtons(false);
     }
@@ -105,13 +106,13 @@ private slots:
     {
         startRun({"01", "00", "01"});
         QCOMPARE(tick(), kRts);
-        f->SBOpenComm->click();
+        f->portBar.SBOpenComm->click();
         QVERIFY(!f->bitSequence->running());
-        QVERIFY(!f->TimerCircle->isActive());
-        for (SpeedButton *b : {f->SBDTR, f->SBRTS, f->SBCircle, f->SBSend10DtrRts})
+        QVERIFY(!f->timers.TimerCircle->isActive());
+        for (SpeedButton *b : {f->portBar.SBDTR, f->portBar.SBRTS, f->portBar.SBCircle, f->portBar.SBSend10DtrRts})
             QVERIFY2(!b->isEnabled() && !b->down(), qPrintable(b->objectName()));
         QVERIFY(tick().isEmpty());
-        f->SBOpenComm->click();
+        f->portBar.SBOpenComm->click();
         startRun({"00"});
         QCOMPARE(tick(), kDtr);
     }
@@ -122,7 +123,7 @@ private slots:
         startRun({"01", "00", "01"});
         QCOMPARE(tick(), kRts);
         fx.port->clearLog();
-        f->SBSend10DtrRts->click();
+        f->portBar.SBSend10DtrRts->click();
         QVERIFY(fx.port->calls.isEmpty());
         verifyButtons(false);
     }

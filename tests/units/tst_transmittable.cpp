@@ -19,7 +19,7 @@ class TstTransmitTable : public QObject
 
     QLineEdit *editor(int column, int row) const
     {
-        return qobject_cast<QLineEdit *>(fx.f->SGTrans->indexWidget(m->index(row, column)));
+        return qobject_cast<QLineEdit *>(fx.f->transmitBar.SGTrans->indexWidget(m->index(row, column)));
     }
 
     // Runs ";"-separated steps: "table 11 22" loads the bytes as a file does.
@@ -29,17 +29,17 @@ class TstTransmitTable : public QObject
         for (const QString &step : script.split(u';')) {
             const QStringList w = step.split(u' ');
             if (w[0] == u"table") {
-                f->SESizeTrans->setValue(int(w.size() - 1));
+                f->transmitBar.SESizeTrans->setValue(int(w.size() - 1));
                 t->showBytes(QByteArray::fromHex(w.mid(1).join(QString()).toLatin1()));
             } else if (w[0] == u"size") {
-                f->SESizeTrans->setValue(w[1].toInt());
+                f->transmitBar.SESizeTrans->setValue(w[1].toInt());
             } else if (w[0] == u"col") {
-                f->SGTrans->setCurrentIndex(m->index(1, w[1].toInt()));
+                f->transmitBar.SGTrans->setCurrentIndex(m->index(1, w[1].toInt()));
             } else if (w[0] == u"mins" || w[0] == u"mdel") {
-                (w[0] == u"mins" ? f->miInsertbyte : f->miDeletebyte)->trigger();
+                (w[0] == u"mins" ? f->mainMenu.miInsertbyte : f->mainMenu.miDeletebyte)->trigger();
             } else {
                 QVERIFY2(w[0] == u"ins" || w[0] == u"del" || w[0] == u"clear", qPrintable(step));
-                (w[0] == u"ins" ? f->SBIns : w[0] == u"del" ? f->SBDel : f->SBClearTrans)->click();
+                (w[0] == u"ins" ? f->transmitBar.SBIns : w[0] == u"del" ? f->transmitBar.SBDel : f->transmitBar.SBClearTrans)->click();
             }
         }
     }
@@ -61,7 +61,7 @@ private slots:
         fx.start();
         t = fx.f->transmitTable;
         m = t->model();
-        QCOMPARE(fx.f->SGTrans->model(), m);
+        QCOMPARE(fx.f->transmitBar.SGTrans->model(), m);
         new QAbstractItemModelTester(m, QAbstractItemModelTester::FailureReportingMode::QtTest, fx.f);
     }
 
@@ -83,13 +83,13 @@ private slots:
         QFETCH(QString, keys);
         QFETCH(QStringList, companion);
         QFETCH(QString, cell);
-        fx.f->SESizeTrans->setValue(3);
+        fx.f->transmitBar.SESizeTrans->setValue(3);
         const int other = row == 1 ? 2 : 1;
         QStringList seen;
         // Typed as a user does: the first key on the table opens the editor.
-        fx.f->SGTrans->setCurrentIndex(m->index(row, 2));
+        fx.f->transmitBar.SGTrans->setCurrentIndex(m->index(row, 2));
         for (QChar key : keys) {
-            QWidget *w = editor(2, row) ? static_cast<QWidget *>(editor(2, row)) : fx.f->SGTrans;
+            QWidget *w = editor(2, row) ? static_cast<QWidget *>(editor(2, row)) : fx.f->transmitBar.SGTrans;
             if (key == u'\b')
                 QTest::keyClick(w, Qt::Key_Backspace);
             else // keyClicks() would drop characters beyond Latin-1
@@ -127,7 +127,7 @@ private slots:
         run(script);
         QTEST(shown(1), "hex");
         QTEST(shown(0), "numbers");
-        QTEST(fx.f->SESizeTrans->value(), "size");
+        QTEST(fx.f->transmitBar.SESizeTrans->value(), "size");
         // The ASCII row moves with the Hex row, and the table reads as its Hex cells.
         QByteArray expected;
         for (int c = 1; c <= m->dataColumnCount(); ++c) {
@@ -143,13 +143,13 @@ private slots:
         QCOMPARE(t->TransmitArray, QByteArray(1, '\0')); // the start-up block
         QCOMPARE(t->TransmitCount, 1);
         run("table 11 22");
-        fx.f->EditString->setText("AT");
-        fx.f->EditString2->setText("kept");
-        fx.f->SBClearTrans->click();
+        fx.f->transmitLines.EditString[0]->setText("AT");
+        fx.f->transmitLines.EditString[1]->setText("kept");
+        fx.f->transmitBar.SBClearTrans->click();
         QCOMPARE(t->TransmitArray, QByteArray());
         QCOMPARE(t->TransmitCount, 0);
-        QCOMPARE(fx.f->EditString->text(), QString());
-        QCOMPARE(fx.f->EditString2->text(), QStringLiteral("kept"));
+        QCOMPARE(fx.f->transmitLines.EditString[0]->text(), QString());
+        QCOMPARE(fx.f->transmitLines.EditString[1]->text(), QStringLiteral("kept"));
         QCOMPARE(m->columnCount(), 2);
     }
 
@@ -172,10 +172,10 @@ private slots:
         QByteArray data(bytes, Qt::Uninitialized);
         for (int i = 0; i < bytes; ++i)
             data[i] = char(i);
-        fx.f->SESizeTrans->setValue(5);
+        fx.f->transmitBar.SESizeTrans->setValue(5);
         t->showBytes(data);
         run("col 1;" + op);
-        QTEST(fx.f->SESizeTrans->value(), "size");
+        QTEST(fx.f->transmitBar.SESizeTrans->value(), "size");
         QCOMPARE(t->tableBytes(), QByteArray(1, '\0') + data);
         QTEST(m->numberText(m->dataColumnCount()), "lastNumber");
         QCOMPARE(m->numberText(8192), QStringLiteral("8192"));

@@ -15,8 +15,8 @@ class TstGeneratorPanel : public QObject
     void fill(const QList<int> &values)
     {
         TFormMain *f = fx.f;
-        const QList<SpinEdit *> fields{f->SELengthPulse, f->SECountPulse,    f->SELengthPause,  f->SEDivider,
-                                       f->SENPaketov,    f->SEQPulseInPaket, f->SEQPauseInPaket};
+        const QList<SpinEdit *> fields{f->generatorControls.SELengthPulse, f->generatorControls.SECountPulse,    f->generatorControls.SELengthPause,  f->generatorControls.SEDivider,
+                                       f->generatorControls.SENPaketov,    f->generatorControls.SEQPulseInPaket, f->generatorControls.SEQPauseInPaket};
         for (int i = 0; i < values.size(); ++i)
             fields[i]->setValue(values[i]);
     }
@@ -47,7 +47,7 @@ private slots:
         QFETCH(QString, button);
         QFETCH(QList<int>, fields);
         QFETCH(QByteArray, frame);
-        fx.f->SBOpenComm->click();
+        fx.f->portBar.SBOpenComm->click();
         fx.f->transmitTable->showBytes("\x11\x22");
         fill(fields);
         fx.port->clearLog();
@@ -56,7 +56,7 @@ private slots:
         QCOMPARE(fx.port->calls.size(), frame.size()); // one write per byte, nothing else
         QCOMPARE(fx.f->transmitTable->TransmitArray, frame);
         QCOMPARE(fx.f->transmitTable->TransmitCount, frame.size());
-        QCOMPARE(fx.f->StatusPanel1->text(), QStringLiteral("Передано: %1 байт").arg(frame.size()));
+        QCOMPARE(fx.f->statusPanels.StatusPanel1->text(), QStringLiteral("Передано: %1 байт").arg(frame.size()));
         QCOMPARE(fx.f->transmitTable->tableBytes(), QByteArray("\x11\x22"));
     }
 
@@ -64,11 +64,11 @@ private slots:
     void failedOpenSendsNothing()
     {
         fx.port->nextOpenResult = SerialPort::OpenResult::OpenFailed;
-        fx.f->BBNPaketov->click();
+        fx.f->generatorControls.BBNPaketov->click();
         QCOMPARE(fx.prompts.messages, QStringList{"Ошибка открытия порта"});
-        QVERIFY(!fx.f->SBOpenComm->down());
+        QVERIFY(!fx.f->portBar.SBOpenComm->down());
         QVERIFY(fx.port->written.isEmpty());
-        QCOMPARE(fx.f->StatusPanel1->text(), QString());
+        QCOMPARE(fx.f->statusPanels.StatusPanel1->text(), QString());
         QCOMPARE(fx.f->transmitTable->TransmitArray, QByteArray(1, '\0'));
         QCOMPARE(fx.f->transmitTable->TransmitCount, 1);
     }
@@ -92,7 +92,7 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, button);
         QFETCH(QByteArray, frame);
-        fx.f->SBOpenComm->click();
+        fx.f->portBar.SBOpenComm->click();
         QApplication::setActiveWindow(fx.f);
         QVERIFY(QTest::qWaitForWindowActive(fx.f));
         auto *spin = fx.f->findChild<SpinEdit *>(field);
@@ -116,15 +116,15 @@ private slots:
     {
         Pty pty;
         QVERIFY(fx.startOpenOn(pty.slavePath()));
-        fx.f->SBOpenComm->click();
-        QVERIFY(!fx.f->SBOpenComm->down());
+        fx.f->portBar.SBOpenComm->click();
+        QVERIFY(!fx.f->portBar.SBOpenComm->down());
         fill({1000, 3, 500, 5, 10, 4, 2});
-        fx.f->BBNPaketov->click();
+        fx.f->generatorControls.BBNPaketov->click();
         QVERIFY2(fx.prompts.messages.isEmpty(), qPrintable(fx.prompts.messages.join(';')));
-        QVERIFY(fx.f->SBOpenComm->down());
+        QVERIFY(fx.f->portBar.SBOpenComm->down());
         QCOMPARE(pty.read(12, 3000).toHex(' '), QByteArray::fromHex("FB17FC0A000BFE0504000200").toHex(' '));
         QCOMPARE(pty.read(1, 100), QByteArray()); // nothing more
-        fx.f->SBOpenComm->click();
+        fx.f->portBar.SBOpenComm->click();
     }
 };
 

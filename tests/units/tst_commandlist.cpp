@@ -56,8 +56,8 @@ class TstCommandList : public QObject
     }
     void verifyLine(const QString &text, const QString &label)
     {
-        QCOMPARE(f->LEString->text(), text);
-        QCOMPARE(f->LEStringLabel->text(), label);
+        QCOMPARE(f->commandsPane.LEString->text(), text);
+        QCOMPARE(f->commandsPane.LEStringLabel->text(), label);
     }
 
 private slots:
@@ -66,7 +66,7 @@ private slots:
         fx.start();
         fx.prompts.fileNames.clear();
         f = fx.f;
-        v = f->SGTransStr;
+        v = f->commandsPane.SGTransStr;
         g = v->grid();
         new QAbstractItemModelTester(g, QAbstractItemModelTester::FailureReportingMode::QtTest, f);
     }
@@ -77,13 +77,13 @@ private slots:
         const Commands commands{{"$$ $ Сброс Ёё", " AT$0D$0A№ "}, {"", ""}};
         f->commandList->setCommands(commands);
         fx.prompts.fileNames = {path("команды.cmd"), path("команды.cmd")};
-        f->SpeedButton4->click();
+        f->commandsPane.SpeedButton4->click();
         QCOMPARE(readFile("команды.cmd"), QByteArray("2\r\n$$ $ \xD1\xE1\xF0\xEE\xF1 \xA8\xB8\r\n AT$0D$0A\xB9 \r\n\r\n\r\n"));
         f->commandList->setCommands(lettered("ABC"));
         v->setCurrentIndex(g->index(3, 1)); // a shorter list moves the current cell up: that is no pick
-        f->LEString->setText("edit");
-        f->SpeedButton3->click();
-        QCOMPARE(f->LEString->text(), QStringLiteral("edit"));
+        f->commandsPane.LEString->setText("edit");
+        f->commandsPane.SpeedButton3->click();
+        QCOMPARE(f->commandsPane.LEString->text(), QStringLiteral("edit"));
         QCOMPARE(fx.prompts.dialogs, (QStringList{"SaveDialogCMD", "OpenDialogCMD"}));
         QCOMPARE(f->commandList->commands(), commands);
         QCOMPARE(numbers(), (QStringList{"1", "2"}));
@@ -104,7 +104,7 @@ private slots:
         f->commandList->setCommands(lettered("AB"));
         QVERIFY(WriteByteFile(path("in.cmd"), count + "\r\nX\r\nY\r\n", nullptr));
         fx.prompts.fileNames = {path("in.cmd")};
-        f->SpeedButton3->click();
+        f->commandsPane.SpeedButton3->click();
         QCOMPARE(f->commandList->commands(), lettered("AB"));
         QTEST(fx.prompts.messages, "messages");
         QVERIFY(fx.prompts.errors.isEmpty());
@@ -116,8 +116,8 @@ private slots:
     {
         f->commandList->setCommands(lettered("A"));
         fx.prompts.fileNames = {path("missing.cmd"), path("no/such/dir/x.cmd")};
-        f->SpeedButton3->click();
-        f->SpeedButton4->click();
+        f->commandsPane.SpeedButton3->click();
+        f->commandsPane.SpeedButton4->click();
         QCOMPARE(fx.prompts.errors.size(), 2);
         QVERIFY2(!fx.prompts.errors.contains(QString()), "the system's text");
         QCOMPARE(f->commandList->commands(), lettered("A"));
@@ -145,13 +145,13 @@ private slots:
         for (int r = 1; r < g->rowCount(); ++r)
             g->setCell(0, r, QString::number(r * 10));
         clickRow(current ? current : 2);
-        f->LEString->setText("typed");
-        f->LEStringLabel->setText("label");
+        f->commandsPane.LEString->setText("typed");
+        f->commandsPane.LEStringLabel->setText("label");
         if (current) {
-            f->SBDelGroup->click();
+            f->commandsPane.SBDelGroup->click();
         } else {
-            f->SBAddGroup->click();
-            f->SBAddGroup->click();
+            f->commandsPane.SBAddGroup->click();
+            f->commandsPane.SBAddGroup->click();
         }
         QTEST(f->commandList->commands(), "after");
         QTEST(numbers().join(u' '), "numbers");
@@ -168,7 +168,7 @@ private slots:
         verifyLine("$1B", "Reset");
         clickRow(2);
         verifyLine("AT", "");
-        f->LEString->setText("$1B$0D");
+        f->commandsPane.LEString->setText("$1B$0D");
         QCOMPARE(g->cell(2, 2), QStringLiteral("AT"));
         QTest::keyClick(editor(2, 1) ? static_cast<QWidget *>(editor(2, 1)) : v, Qt::Key_Down);
         QCOMPARE(v->currentRow(), 3);
@@ -190,14 +190,14 @@ private slots:
     {
         f->commandList->setCommands({{"Reset", "$1B"}});
         clickRow(1, 2);
-        f->SBOpenComm->click();
-        f->CheckBoxASCII->setChecked(true);
-        f->SBTransLEStr->click();
-        f->LEString->setText("A$42");
-        f->ChBCR->setChecked(true);
-        f->SBTransLEStr->click();
+        f->portBar.SBOpenComm->click();
+        f->transmitLines.CheckBoxASCII->setChecked(true);
+        f->commandsPane.SBTransLEStr->click();
+        f->commandsPane.LEString->setText("A$42");
+        f->transmitLines.ChBCR->setChecked(true);
+        f->commandsPane.SBTransLEStr->click();
         QCOMPARE(fx.port->written, QByteArray("\x1B" "AB\r\n"));
-        QCOMPARE(f->StatusPanel1->text(), QStringLiteral("Передано: 4 байт"));
+        QCOMPARE(f->statusPanels.StatusPanel1->text(), QStringLiteral("Передано: 4 байт"));
     }
 
     // The code goes into the transmit table as cp1251 characters, "$" as is,
@@ -219,16 +219,16 @@ private slots:
         QFETCH(QString, code);
         QFETCH(bool, cr);
         QFETCH(QByteArray, bytes);
-        f->SESizeTrans->setValue(5);
+        f->transmitBar.SESizeTrans->setValue(5);
         f->transmitTable->showBytes("\x11\x22\x33\x44\x55");
-        f->ChBCR->setChecked(cr);
+        f->transmitLines.ChBCR->setChecked(cr);
         f->commandList->setCommands({{"first", "other"}, {"name", code}});
         QTest::mouseDClick(v->viewport(), Qt::LeftButton, {}, v->visualRect(g->index(2, 2)).center());
         QCOMPARE(f->transmitTable->tableBytes(), bytes);
         QCOMPARE(f->transmitTable->model()->hexText(1).isEmpty(), bytes == QByteArray(1, '\0'));
-        QCOMPARE(f->SESizeTrans->value(), qMin(int(bytes.size()), 8192));
+        QCOMPARE(f->transmitBar.SESizeTrans->value(), qMin(int(bytes.size()), 8192));
         QCOMPARE(f->transmitTable->TransmitArray, QByteArray(1, '\0'));
-        QCOMPARE(f->LEString->text(), code); // the click before it picked the row
+        QCOMPARE(f->commandsPane.LEString->text(), code); // the click before it picked the row
         // On the open editor, a double click loads as well.
         f->commandList->setCommands({{"n", "AB"}});
         clickRow(1, 2);

@@ -19,7 +19,7 @@ class TstFormMain : public QObject
     void setup(const std::function<void(TSetupDlg *)> &edit)
     {
         QTimer::singleShot(0, setupDlg(), [&] { edit(setupDlg()); });
-        f->SBSetup->click();
+        f->transmitBar.SBSetup->click();
     }
 
 private slots:
@@ -37,7 +37,7 @@ private slots:
         // The first repaint puts the port parameters into the caption.
         QCOMPARE(f->windowTitle(), QStringLiteral("Транслятор портов: COM1; 9600 бод; размер символа - 8 бит; "
                                                   "паритет - no; стоп-битов - 1"));
-        f->Exit1->trigger(); // as the close box
+        f->mainMenu.Exit1->trigger(); // as the close box
         QVERIFY(!f->isVisible());
         // Drivers may start the program again: the windows are replaced, not added.
         startProgram();
@@ -60,32 +60,32 @@ private slots:
         const QAbstractItemModel *c = f->findChild<QAbstractItemView *>("SGTransStr")->model();
         QCOMPARE(c->index(0, 1).data().toString() + c->index(0, 2).data().toString() + c->index(1, 0).data().toString(),
                  QStringLiteral("НаименованиеКод1"));
-        for (QLabel *panel : {f->StatusPanel0, f->StatusPanel1, f->StatusPanel2})
-            QCOMPARE(f->findChild<QLabel *>(panel->objectName())->parent(), f->StatusBar);
-        QCOMPARE(f->LEStringLabel->buddy(), f->LEString);
+        for (QLabel *panel : {f->statusPanels.StatusPanel0, f->statusPanels.StatusPanel1, f->statusPanels.StatusPanel2})
+            QCOMPARE(f->findChild<QLabel *>(panel->objectName())->parent(), f->statusPanels.StatusBar);
+        QCOMPARE(f->commandsPane.LEStringLabel->buddy(), f->commandsPane.LEString);
     }
 
     // The hint of the control under the mouse goes to the first panel.
     void hints()
     {
-        QStatusTipEvent tip(f->SBSend10DtrRts->statusTip());
-        QApplication::sendEvent(f->SBSend10DtrRts, &tip);
-        QCOMPARE(f->StatusPanel0->text(), QStringLiteral("Передать биты с помощью смены DTR и RTS"));
+        QStatusTipEvent tip(f->portBar.SBSend10DtrRts->statusTip());
+        QApplication::sendEvent(f->portBar.SBSend10DtrRts, &tip);
+        QCOMPARE(f->statusPanels.StatusPanel0->text(), QStringLiteral("Передать биты с помощью смены DTR и RTS"));
     }
 
     void resizeRule()
     {
         f->resize(858, 700); // the designed client area: Panel4 is 711 wide
-        QTRY_COMPARE(f->Panel4->width(), 711);
-        QCOMPARE(f->EditString->width(), 312);
-        QCOMPARE(f->SBTrans2->x(), 354);
-        QCOMPARE(f->EditString2->x(), 377);
-        QCOMPARE(f->LEString->width(), 743);
+        QTRY_COMPARE(f->transmitLines.Panel4->width(), 711);
+        QCOMPARE(f->transmitLines.EditString[0]->width(), 312);
+        QCOMPARE(f->transmitLines.SBTrans[1]->x(), 354);
+        QCOMPARE(f->transmitLines.EditString[1]->x(), 377);
+        QCOMPARE(f->commandsPane.LEString->width(), 743);
         f->resize(1058, 700);
-        QTRY_COMPARE(f->Panel4->width(), 911);
-        QCOMPARE(f->EditString10->width(), 412);
-        QCOMPARE(f->EditString8->x(), 477);
-        QCOMPARE(f->LEString->width(), 943);
+        QTRY_COMPARE(f->transmitLines.Panel4->width(), 911);
+        QCOMPARE(f->transmitLines.EditString[9]->width(), 412);
+        QCOMPARE(f->transmitLines.EditString[7]->x(), 477);
+        QCOMPARE(f->commandsPane.LEString->width(), 943);
     }
 
     void setupAccept_data()
