@@ -22,8 +22,13 @@ SerialPort::OpenResult FakeSerialPort::open(const PortSettings &s)
                  .arg(s.ByteSize)
                  .arg(s.Parity)
                  .arg(s.StopBits);
-    m_open = nextOpenResult == OpenResult::Opened;
-    return nextOpenResult;
+    // Like a real line, settings it cannot carry are refused.
+    const bool applicable = s.BaudRate > 0 && s.ByteSize >= 5 && s.ByteSize <= 8 && s.Parity <= 4
+                         && (s.StopBits == 0 || s.StopBits == 2);
+    const OpenResult result = nextOpenResult == OpenResult::Opened && !applicable ? OpenResult::SettingsRejected
+                                                                                   : nextOpenResult;
+    m_open = result == OpenResult::Opened;
+    return result;
 }
 
 qint64 FakeSerialPort::bytesWaiting()
