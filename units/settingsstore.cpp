@@ -24,6 +24,8 @@ namespace {
 constexpr int kFrameWidth = 8;
 constexpr int kFrameHeight = 27;
 
+QString g_startupDirectory;
+
 QList<QLineEdit *> transmitLines(TFormMain *f)
 {
     return {f->EditString,  f->EditString2, f->EditString3, f->EditString4, f->EditString5,
@@ -31,6 +33,8 @@ QList<QLineEdit *> transmitLines(TFormMain *f)
 }
 
 } // namespace
+
+void SettingsStore::setStartupDirectory(const QString &dir) { g_startupDirectory = dir; }
 
 SettingsStore::SettingsStore(TFormMain *form)
     : QObject(form)
@@ -71,7 +75,7 @@ bool SettingsStore::writeFile(const QString &fileName, const QByteArray &bytes)
 
 void SettingsStore::restore()
 {
-    SettingsDir = QDir::currentPath();
+    SettingsDir = g_startupDirectory.isEmpty() ? QDir::currentPath() : g_startupDirectory;
     if (!restorePortSettings() || !restoreViewSettings() || !restoreStrings())
         return;
     const QString trn = path(trnFileName());

@@ -17,6 +17,9 @@ class SettingsStore : public QObject
 public:
     explicit SettingsStore(TFormMain *form);
 
+    // Where restore() looks for the files; empty means the current directory.
+    static void setStartupDirectory(const QString &dir);
+
     static QString setFileName() { return QStringLiteral("varnel.set"); }
     static QString senFileName() { return QStringLiteral("varnel.sen"); }
     static QString strFileName() { return QStringLiteral("varnel.str"); }
