@@ -11,7 +11,9 @@ SUDO=""
 scripts/package.sh
 deb=$(ls build-pkg/varnel_*_amd64.deb)
 version=$(dpkg-deb -f "$deb" Version)
-id=org.varnel.Varnel
+# The application id, as the package names its desktop entry.
+id=$(dpkg-deb -c "$deb" | sed -n 's|.*/usr/share/applications/\(.*\)\.desktop$|\1|p')
+[ -n "$id" ] || { echo "package-check: $deb has no desktop entry" >&2; exit 1; }
 
 echo "== lintian $deb"
 lintian --fail-on error "$deb"
@@ -22,9 +24,11 @@ DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "./$deb" >/dev/null
 
 fail() { echo "package-check: $*" >&2; exit 1; }
 export QT_QPA_PLATFORM=offscreen
-[ "$(varnel --version)" = "varnel $version" ] || fail "varnel --version prints '$(varnel --version)', package is $version"
-varnel --help | grep -q -- '--user-settings' || fail "varnel --help does not list --user-settings"
-status=0; varnel --no-such-option 2>/dev/null || status=$?
+varnel=/usr/bin/varnel
+[ "$($varnel --version)" = "varnel $version" ] || fail "varnel --version prints '$($varnel --version)', package is $version"
+help=$($varnel --help)
+[[ $help == *--settings-dir*--user-settings* ]] || fail "varnel --help does not list the options"
+status=0; $varnel --no-such-option 2>/dev/null || status=$?
 [ "$status" -eq 2 ] || fail "an unknown option exits with $status, not 2"
 
 desktop=/usr/share/applications/$id.desktop
@@ -33,8 +37,8 @@ grep -qx 'Exec=varnel --user-settings' "$desktop" || fail "$desktop does not sta
 appstreamcli validate --no-net "/usr/share/metainfo/$id.metainfo.xml"
 [ -f "/usr/share/icons/hicolor/scalable/apps/$id.svg" ] || fail "no scalable icon"
 for size in 48 256; do
-    file "/usr/share/icons/hicolor/${size}x${size}/apps/$id.png" | grep -q "PNG image data, $size x $size" \
-        || fail "no ${size} px icon"
+    kind=$(file "/usr/share/icons/hicolor/${size}x${size}/apps/$id.png")
+    [[ $kind == *"PNG image data, $size x $size"* ]] || fail "no ${size} px icon: $kind"
 done
 man -l /usr/share/man/man1/varnel.1.gz >/dev/null || fail "the manual page does not format"
 echo "package-check: $deb installs, runs and validates"
