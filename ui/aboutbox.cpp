@@ -1,6 +1,7 @@
 #include "ui/aboutbox.h"
 
 #include "ui/widgets.h"
+#include "core/version.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -36,7 +37,7 @@ TAboutBox::TAboutBox(QWidget *parent)
         return l;
     };
     label(QStringLiteral("ProductName"), QStringLiteral("Varnel"), 48, 8);
-    label(QStringLiteral("Version"), QStringLiteral("Version 003-beta"), 48, 26);
+    label(QStringLiteral("Version"), QStringLiteral("Version " VARNEL_VERSION), 48, 26);
     label(QStringLiteral("Copyright"), QStringLiteral("Varnel developers"), 6, 50);
     label(QStringLiteral("Comments"), QStringLiteral("2006"), 6, 72);
 

@@ -15,6 +15,14 @@
 #include <QLabel>
 #include <QLineEdit>
 
+namespace {
+
+QString g_startupDirectory;
+
+} // namespace
+
+void SettingsStore::setStartupDirectory(const QString &dir) { g_startupDirectory = dir; }
+
 SettingsStore::SettingsStore(PortSetup *setup, CommandList *commandList, DataFiles *dataFiles,
                              const TransmitLines &lines, const CommandsPane &commands, const PortBar &bar,
                              const GeneratorControls &generator, QWidget *window)
@@ -63,7 +71,7 @@ bool SettingsStore::writeFile(const QString &fileName, const QByteArray &bytes)
 
 void SettingsStore::restore()
 {
-    SettingsDir = QDir::currentPath();
+    SettingsDir = g_startupDirectory.isEmpty() ? QDir::currentPath() : g_startupDirectory;
     if (!restorePortSettings() || !restoreViewSettings() || !restoreStrings())
         return;
     const QString trn = path(trnFileName());

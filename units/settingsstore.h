@@ -5,16 +5,17 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QWidget>
 #include <QString>
 
 class CommandList;
 class DataFiles;
 class PortSetup;
-class QWidget;
 
-// The program's state across runs: four files in the directory that was
-// current at start-up, read when the main window is created and written when
-// it closes.
+
+// The program's state across runs: four files in the settings directory (the
+// one current at start-up unless the command line names another), read when
+// the main window is created and written when it closes.
 class SettingsStore : public QObject
 {
     Q_OBJECT
@@ -25,6 +26,9 @@ public:
                   QWidget *window);
     // The text window, whose geometry is stored with the main window's.
     void attachTextWindow(QWidget *textWindow) { m_textWindow = textWindow; }
+
+    // Where restore() looks for the files; empty means the current directory.
+    static void setStartupDirectory(const QString &dir);
 
     static QString setFileName() { return QStringLiteral("varnel.set"); }
     static QString senFileName() { return QStringLiteral("varnel.sen"); }
