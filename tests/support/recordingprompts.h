@@ -9,7 +9,11 @@ class RecordingPrompts : public Prompts
 {
 public:
     RecordingPrompts() { setPrompts(this); }
-    ~RecordingPrompts() override { setPrompts(nullptr); }
+    ~RecordingPrompts() override
+    {
+        if (&prompts() == this) // a newer one may have taken over already
+            setPrompts(nullptr);
+    }
 
     void message(QWidget *, const QString &text) override { messages << text; }
     void error(QWidget *, const QString &text) override { errors << text; }

@@ -1,9 +1,6 @@
 #include "core/textfile.h"
 #include "units/bitsequence.h"
-#include "units/transmitpath.h"
-#include "support/programfixture.h"
-#include "units/transmittable.h"
-#include "core/transmittablemodel.h"
+#include "support/unitrig.h"
 
 #include <QTest>
 #include <QTimer>
@@ -16,35 +13,36 @@ const QStringList kDtr{"dtr 1", "dtr 0"};
 class TstBitSequence : public QObject
 {
     Q_OBJECT
-    ProgramFixture fx;
-    TFormMain *f = nullptr;
+    std::unique_ptr<UnitRig> rig;
+    std::unique_ptr<BitSequence> bits;
 
     // Starts a run over `cells`; the test clocks the ticks itself.
     void startRun(const QStringList &cells)
     {
-        f->transmitBar.SESizeTrans->setValue(int(cells.size()));
+        rig->transmitBar.SESizeTrans->setValue(int(cells.size()));
         for (int i = 0; i < cells.size(); ++i)
-            f->transmitTable->model()->setHexText(i + 1, cells[i]);
-        f->portBar.SBSend10DtrRts->click();
-        QVERIFY(f->timers.TimerCircle->isActive());
-        f->timers.TimerCircle->stop();
+            rig->table.model()->setHexText(i + 1, cells[i]);
+        rig->portBar.SBSend10DtrRts->setDown(true);
+        bits->SBSend10DtrRtsClick();
+        QVERIFY(rig->timers.TimerCircle->isActive());
+        rig->timers.TimerCircle->stop();
     }
     // One tick of TimerCircle, through the real tick handler.
     QStringList tick()
     {
-        fx.port->clearLog();
-        f->transmitPath->TimerCircleTimer();
-        return fx.port->calls;
+        rig->port->clearLog();
+        rig->path.TimerCircleTimer();
+        return rig->port->calls;
     }
     // While running the other control-line buttons are up and disabled; at
     // the end they are enabled again and further ticks send nothing.
     void verifyButtons(bool running)
     {
-        QCOMPARE(f->portBar.SBSend10DtrRts->down(), running);
-        for (SpeedButton *b : {f->portBar.SBDTR, f->portBar.SBRTS, f->portBar.SBCircle})
+        QCOMPARE(rig->portBar.SBSend10DtrRts->down(), running);
+        for (SpeedButton *b : {rig->portBar.SBDTR, rig->portBar.SBRTS, rig->portBar.SBCircle})
             QVERIFY2(b->isEnabled() != running && !b->down(), qPrintable(b->objectName()));
         if (!running) {
-            QVERIFY(!f->timers.TimerCircle->isActive());
+            QVERIFY(!rig->timers.TimerCircle->isActive());
             QVERIFY(tick().isEmpty());
         }
     }
@@ -52,10 +50,11 @@ class TstBitSequence : public QObject
 private slots:
     void init()
     {
-        fx.start();
-        f = fx.f;
-        f->portBar.SECircle->setValue(1000000); // real ticks stay away
-        f->portBar.SBOpenComm->click();
+        rig = std::make_unique<UnitRig>();
+        bits = std::make_unique<BitSequence>(&rig->connection, &rig->path, &rig->table, rig->portBar, rig->timers);
+        connect(&rig->path, &TransmitPath::tickAfterCycle, bits.get(), &BitSequence::TimerCircleBits);
+        rig->portBar.SECircle->setValue(1000000); // real ticks stay away
+        rig->open();
     }
 
     void bitReading_data()
@@ -78,25 +77,27 @@ private slots:
     // start, and the tick after the last bit restores the buttons.
     void pulses()
     {
-        f->portBar.SBDTR->click();
-        f->portBar.SBRTS->click();
-        f->portBar.SBCircle->click();
-        QVERIFY(f->timers.TimerCircle->isActive());
-        fx.port->clearLog();
-        f->portBar.SECircle->setValue(250);
+        for (SpeedButton *b : {rig->portBar.SBDTR, rig->portBar.SBRTS, rig->portBar.SBCircle})
+            b->setDown(true);
+        rig->connection.SBDTRClick();
+        rig->connection.SBRTSClick();
+        rig->path.SBCircleClick();
+        QVERIFY(rig->timers.TimerCircle->isActive());
+        rig->port->clearLog();
+        rig->portBar.SECircle->setValue(250);
         startRun({"00", "01", "01", "10", "01"});
-        QCOMPARE(fx.port->calls, (QStringList{"dtr 0", "rts 0"}));
+        QCOMPARE(rig->port->calls, (QStringList{"dtr 0", "rts 0"}));
         verifyButtons(true);
         for (const QStringList &pulse : {kDtr, kRts, kDtr, kDtr}) {
-            if (f->bitSequence->DtrRtsBitIndex == 2) { // the table now reads 00 01 0A 10
-                f->transmitTable->model()->setHexText(3, "0A");
-                f->transmitBar.SESizeTrans->setValue(4);
-                f->portBar.SECircle->setValue(7);
+            if (bits->DtrRtsBitIndex == 2) { // the table now reads 00 01 0A 10
+                rig->table.model()->setHexText(3, "0A");
+                rig->transmitBar.SESizeTrans->setValue(4);
+                rig->portBar.SECircle->setValue(7);
             }
             QCOMPARE(tick(), pulse); // no block is sent: the cyclic run was stopped
             verifyButtons(true);
         }
-        QCOMPARE(f->timers.TimerCircle->interval(), 250);
+        QCOMPARE(rig->timers.TimerCircle->interval(), 250);
         QVERIFY(tick().isEmpty());
         verifyButtons(false);
     }
@@ -106,13 +107,14 @@ private slots:
     {
         startRun({"01", "00", "01"});
         QCOMPARE(tick(), kRts);
-        f->portBar.SBOpenComm->click();
-        QVERIFY(!f->bitSequence->running());
-        QVERIFY(!f->timers.TimerCircle->isActive());
-        for (SpeedButton *b : {f->portBar.SBDTR, f->portBar.SBRTS, f->portBar.SBCircle, f->portBar.SBSend10DtrRts})
+        rig->portBar.SBOpenComm->setDown(false);
+        rig->connection.SBOpenCommClick();
+        QVERIFY(!bits->running());
+        QVERIFY(!rig->timers.TimerCircle->isActive());
+        for (SpeedButton *b : {rig->portBar.SBDTR, rig->portBar.SBRTS, rig->portBar.SBCircle, rig->portBar.SBSend10DtrRts})
             QVERIFY2(!b->isEnabled() && !b->down(), qPrintable(b->objectName()));
         QVERIFY(tick().isEmpty());
-        f->portBar.SBOpenComm->click();
+        rig->open();
         startRun({"00"});
         QCOMPARE(tick(), kDtr);
     }
@@ -122,9 +124,10 @@ private slots:
     {
         startRun({"01", "00", "01"});
         QCOMPARE(tick(), kRts);
-        fx.port->clearLog();
-        f->portBar.SBSend10DtrRts->click();
-        QVERIFY(fx.port->calls.isEmpty());
+        rig->port->clearLog();
+        rig->portBar.SBSend10DtrRts->setDown(false);
+        bits->SBSend10DtrRtsClick();
+        QVERIFY(rig->port->calls.isEmpty());
         verifyButtons(false);
     }
 };

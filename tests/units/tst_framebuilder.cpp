@@ -1,4 +1,5 @@
-#include "support/programfixture.h"
+#include "support/unitrig.h"
+#include "units/framebuilder.h"
 #include "core/bytetext.h"
 #include "core/hdlc.h"
 #include "units/transmittable.h"
@@ -10,10 +11,15 @@
 class TstFrameBuilder : public QObject
 {
     Q_OBJECT
-    ProgramFixture fx;
+    std::unique_ptr<UnitRig> rig;
+    std::unique_ptr<FrameBuilder> builder;
 
 private slots:
-    void init() { fx.start(); }
+    void init()
+    {
+        rig = std::make_unique<UnitRig>();
+        builder = std::make_unique<FrameBuilder>(&rig->table);
+    }
 
     void rewritesTable_data()
     {
@@ -28,23 +34,23 @@ private slots:
     {
         QFETCH(QStringList, hexCells);
         QFETCH(QByteArray, frame);
-        TransmitTable *t = fx.f->transmitTable;
-        fx.f->transmitBar.SESizeTrans->setValue(int(hexCells.size()));
+        TransmitTable *t = &rig->table;
+        rig->transmitBar.SESizeTrans->setValue(int(hexCells.size()));
         for (int i = 0; i < hexCells.size(); ++i) {
             t->model()->setHexText(i + 1, hexCells[i]);
             t->model()->setAsciiText(i + 1, "Ж"); // the ASCII row is not read
         }
         t->TransmitArray = "kept";
-        fx.f->transmitBar.SBMakeFrameHDLC->click();
+        builder->SBMakeFrameHDLCClick();
         QCOMPARE(t->model()->columnCount(), frame.size() + 1);
         for (int c = 1; c <= frame.size(); ++c) {
             const ColumnTexts want = ByteColumnText(c, quint8(frame[c - 1]));
             QCOMPARE((QStringList{t->model()->numberText(c), t->model()->hexText(c), t->model()->asciiText(c)}),
                      (QStringList{want.number, want.hex, want.ascii}));
         }
-        QCOMPARE(fx.f->transmitBar.SESizeTrans->value(), int(frame.size()));
+        QCOMPARE(rig->transmitBar.SESizeTrans->value(), int(frame.size()));
         QCOMPARE(t->TransmitArray, QByteArray("kept"));
-        QVERIFY(fx.port->calls.isEmpty());
+        QVERIFY(rig->port->calls.isEmpty());
     }
 
     // Frames past what the size field counts: the table takes them whole and
@@ -54,12 +60,12 @@ private slots:
         QByteArray data(10000, Qt::Uninitialized);
         for (int i = 0; i < data.size(); ++i)
             data[i] = char(i * 7);
-        fx.f->transmitTable->showBytes(data);
-        fx.f->transmitBar.SBMakeFrameHDLC->click();
+        rig->table.showBytes(data);
+        builder->SBMakeFrameHDLCClick();
         data = BuildHdlcFrame(data);
-        QCOMPARE(fx.f->transmitTable->tableBytes(), data);
-        QCOMPARE(fx.f->transmitTable->model()->numberText(int(data.size())), QString::number(data.size()));
-        QCOMPARE(fx.f->transmitBar.SESizeTrans->value(), 8192);
+        QCOMPARE(rig->table.tableBytes(), data);
+        QCOMPARE(rig->table.model()->numberText(int(data.size())), QString::number(data.size()));
+        QCOMPARE(rig->transmitBar.SESizeTrans->value(), 8192);
     }
 };
 

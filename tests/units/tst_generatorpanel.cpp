@@ -1,29 +1,42 @@
-#include "support/programfixture.h"
-#include "support/pty.h"
-#include "units/transmittable.h"
+#include "support/unitrig.h"
+#include "units/generatorpanel.h"
 
+#include <QApplication>
 #include <QPushButton>
 #include <QTest>
 
-// The generator buttons on the window; the frames themselves are tst_frames'.
+// The generator buttons; the frames themselves are tst_frames'.
 class TstGeneratorPanel : public QObject
 {
     Q_OBJECT
-    ProgramFixture fx;
+    std::unique_ptr<UnitRig> rig;
+    std::unique_ptr<GeneratorPanel> generator;
 
     // Pulse, count, pause, divider, packets, pulses and pauses per packet.
     void fill(const QList<int> &values)
     {
-        TFormMain *f = fx.f;
-        const QList<SpinEdit *> fields{f->generatorControls.SELengthPulse, f->generatorControls.SECountPulse,    f->generatorControls.SELengthPause,  f->generatorControls.SEDivider,
-                                       f->generatorControls.SENPaketov,    f->generatorControls.SEQPulseInPaket, f->generatorControls.SEQPauseInPaket};
+        const GeneratorControls &g = rig->generatorControls;
+        const QList<SpinEdit *> fields{g.SELengthPulse, g.SECountPulse, g.SELengthPause, g.SEDivider,
+                                       g.SENPaketov, g.SEQPulseInPaket, g.SEQPauseInPaket};
         for (int i = 0; i < values.size(); ++i)
             fields[i]->setValue(values[i]);
     }
-    QPushButton *button(const QString &name) const { return fx.f->findChild<QPushButton *>(name); }
+    QPushButton *button(const QString &name) const { return rig->window.findChild<QPushButton *>(name); }
 
 private slots:
-    void init() { fx.start(); }
+    void init()
+    {
+        rig = std::make_unique<UnitRig>();
+        generator = std::make_unique<GeneratorPanel>(rig->generatorControls, &rig->connection, &rig->table, &rig->path);
+        const GeneratorControls &g = rig->generatorControls;
+        for (auto [b, handler] : {std::pair{g.BBStartGen, &GeneratorPanel::BBStartGenClick},
+                                  {g.BBNeprGener, &GeneratorPanel::BBNeprGenerClick},
+                                  {g.BBNeprSDelit, &GeneratorPanel::BBNeprSDelitClick},
+                                  {g.BBNPaketov, &GeneratorPanel::BBNPaketovClick},
+                                  {g.BBPaketNepreryvno, &GeneratorPanel::BBPaketNepreryvnoClick},
+                                  {g.BitBtnStopGen, &GeneratorPanel::BitBtnStopGenClick}})
+            connect(b, &QPushButton::clicked, generator.get(), handler);
+    }
 
     // Each button writes its frame as a send does; the table stays untouched.
     void frames_data()
@@ -47,30 +60,30 @@ private slots:
         QFETCH(QString, button);
         QFETCH(QList<int>, fields);
         QFETCH(QByteArray, frame);
-        fx.f->portBar.SBOpenComm->click();
-        fx.f->transmitTable->showBytes("\x11\x22");
+        rig->open();
+        rig->table.showBytes("\x11\x22");
         fill(fields);
-        fx.port->clearLog();
+        rig->port->clearLog();
         this->button(button)->click();
-        QCOMPARE(fx.port->written.toHex(' '), frame.toHex(' '));
-        QCOMPARE(fx.port->calls.size(), frame.size()); // one write per byte, nothing else
-        QCOMPARE(fx.f->transmitTable->TransmitArray, frame);
-        QCOMPARE(fx.f->transmitTable->TransmitCount, frame.size());
-        QCOMPARE(fx.f->statusPanels.StatusPanel1->text(), QStringLiteral("Передано: %1 байт").arg(frame.size()));
-        QCOMPARE(fx.f->transmitTable->tableBytes(), QByteArray("\x11\x22"));
+        QCOMPARE(rig->port->written.toHex(' '), frame.toHex(' '));
+        QCOMPARE(rig->port->calls.size(), frame.size()); // one write per byte, nothing else
+        QCOMPARE(rig->table.TransmitArray, frame);
+        QCOMPARE(rig->table.TransmitCount, frame.size());
+        QCOMPARE(rig->statusPanels.StatusPanel1->text(), QStringLiteral("Передано: %1 байт").arg(frame.size()));
+        QCOMPARE(rig->table.tableBytes(), QByteArray("\x11\x22"));
     }
 
     // Sending nothing is not reported as a send.
     void failedOpenSendsNothing()
     {
-        fx.port->nextOpenResult = SerialPort::OpenResult::OpenFailed;
-        fx.f->generatorControls.BBNPaketov->click();
-        QCOMPARE(fx.prompts.messages, QStringList{"Ошибка открытия порта"});
-        QVERIFY(!fx.f->portBar.SBOpenComm->down());
-        QVERIFY(fx.port->written.isEmpty());
-        QCOMPARE(fx.f->statusPanels.StatusPanel1->text(), QString());
-        QCOMPARE(fx.f->transmitTable->TransmitArray, QByteArray(1, '\0'));
-        QCOMPARE(fx.f->transmitTable->TransmitCount, 1);
+        rig->port->nextOpenResult = SerialPort::OpenResult::OpenFailed;
+        rig->generatorControls.BBNPaketov->click();
+        QCOMPARE(rig->prompts.messages, QStringList{"Ошибка открытия порта"});
+        QVERIFY(!rig->portBar.SBOpenComm->down());
+        QVERIFY(rig->port->written.isEmpty());
+        QCOMPARE(rig->statusPanels.StatusPanel1->text(), QString());
+        QCOMPARE(rig->table.TransmitArray, QByteArray(1, '\0'));
+        QCOMPARE(rig->table.TransmitCount, 1);
     }
 
     // A bounded field takes a typed value back into range as the click moves
@@ -92,10 +105,10 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, button);
         QFETCH(QByteArray, frame);
-        fx.f->portBar.SBOpenComm->click();
-        QApplication::setActiveWindow(fx.f);
-        QVERIFY(QTest::qWaitForWindowActive(fx.f));
-        auto *spin = fx.f->findChild<SpinEdit *>(field);
+        rig->open();
+        QApplication::setActiveWindow(&rig->window);
+        QVERIFY(QTest::qWaitForWindowActive(&rig->window));
+        auto *spin = rig->window.findChild<SpinEdit *>(field);
         spin->setFocus();
         QTRY_VERIFY(spin->hasFocus());
         spin->selectAll();
@@ -103,28 +116,11 @@ private slots:
             QTest::keyClick(spin, Qt::Key_Backspace);
         else
             QTest::keyClicks(spin, typed); // replaces the selection where the field accepts the text
-        fx.port->clearLog();
+        rig->port->clearLog();
         QTest::mouseClick(this->button(button), Qt::LeftButton);
         QVERIFY(!spin->hasFocus());
-        QCOMPARE(fx.port->written.toHex(' '), frame.toHex(' '));
+        QCOMPARE(rig->port->written.toHex(' '), frame.toHex(' '));
         QTEST(spin->text(), "shown");
-    }
-
-    // The real backend on a pty: a click on a closed port opens it and the
-    // frame arrives whole.
-    void framesArriveOverPty()
-    {
-        Pty pty;
-        QVERIFY(fx.startOpenOn(pty.slavePath()));
-        fx.f->portBar.SBOpenComm->click();
-        QVERIFY(!fx.f->portBar.SBOpenComm->down());
-        fill({1000, 3, 500, 5, 10, 4, 2});
-        fx.f->generatorControls.BBNPaketov->click();
-        QVERIFY2(fx.prompts.messages.isEmpty(), qPrintable(fx.prompts.messages.join(';')));
-        QVERIFY(fx.f->portBar.SBOpenComm->down());
-        QCOMPARE(pty.read(12, 3000).toHex(' '), QByteArray::fromHex("FB17FC0A000BFE0504000200").toHex(' '));
-        QCOMPARE(pty.read(1, 100), QByteArray()); // nothing more
-        fx.f->portBar.SBOpenComm->click();
     }
 };
 

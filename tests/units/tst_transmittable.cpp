@@ -1,4 +1,4 @@
-#include "support/programfixture.h"
+#include "support/unitrig.h"
 #include "ui/bytetableview.h"
 #include "core/bytetext.h"
 #include "units/transmittable.h"
@@ -8,38 +8,41 @@
 #include <QLineEdit>
 #include <QTest>
 
-// The transmit table on the real window: typing through the cell editor, the
+#include <map>
+
+// The transmit table with its panels: typing through the cell editor, the
 // size field, and the insert, delete and clear commands.
 class TstTransmitTable : public QObject
 {
     Q_OBJECT
-    ProgramFixture fx;
+    std::unique_ptr<UnitRig> rig;
     TransmitTable *t = nullptr;
     TransmitTableModel *m = nullptr;
 
     QLineEdit *editor(int column, int row) const
     {
-        return qobject_cast<QLineEdit *>(fx.f->transmitBar.SGTrans->indexWidget(m->index(row, column)));
+        return qobject_cast<QLineEdit *>(rig->transmitBar.SGTrans->indexWidget(m->index(row, column)));
     }
 
     // Runs ";"-separated steps: "table 11 22" loads the bytes as a file does.
     void run(const QString &script)
     {
-        TFormMain *f = fx.f;
         for (const QString &step : script.split(u';')) {
             const QStringList w = step.split(u' ');
             if (w[0] == u"table") {
-                f->transmitBar.SESizeTrans->setValue(int(w.size() - 1));
+                rig->transmitBar.SESizeTrans->setValue(int(w.size() - 1));
                 t->showBytes(QByteArray::fromHex(w.mid(1).join(QString()).toLatin1()));
             } else if (w[0] == u"size") {
-                f->transmitBar.SESizeTrans->setValue(w[1].toInt());
+                rig->transmitBar.SESizeTrans->setValue(w[1].toInt());
             } else if (w[0] == u"col") {
-                f->transmitBar.SGTrans->setCurrentIndex(m->index(1, w[1].toInt()));
-            } else if (w[0] == u"mins" || w[0] == u"mdel") {
-                (w[0] == u"mins" ? f->mainMenu.miInsertbyte : f->mainMenu.miDeletebyte)->trigger();
+                rig->transmitBar.SGTrans->setCurrentIndex(m->index(1, w[1].toInt()));
             } else {
-                QVERIFY2(w[0] == u"ins" || w[0] == u"del" || w[0] == u"clear", qPrintable(step));
-                (w[0] == u"ins" ? f->transmitBar.SBIns : w[0] == u"del" ? f->transmitBar.SBDel : f->transmitBar.SBClearTrans)->click();
+                const std::map<QString, void (TransmitTable::*)()> handlers{
+                    {"ins", &TransmitTable::SBInsClick},          {"del", &TransmitTable::SBDelClick},
+                    {"mins", &TransmitTable::miInsertbyteClick}, {"mdel", &TransmitTable::miDeletebyteClick},
+                    {"clear", &TransmitTable::SBClearTransClick}};
+                QVERIFY2(handlers.count(w[0]), qPrintable(step));
+                (t->*handlers.at(w[0]))();
             }
         }
     }
@@ -58,11 +61,10 @@ class TstTransmitTable : public QObject
 private slots:
     void init()
     {
-        fx.start();
-        t = fx.f->transmitTable;
+        rig = std::make_unique<UnitRig>();
+        t = &rig->table;
         m = t->model();
-        QCOMPARE(fx.f->transmitBar.SGTrans->model(), m);
-        new QAbstractItemModelTester(m, QAbstractItemModelTester::FailureReportingMode::QtTest, fx.f);
+        new QAbstractItemModelTester(m, QAbstractItemModelTester::FailureReportingMode::QtTest, &rig->window);
     }
 
     void everyKeystrokeUpdatesTheCompanionCell_data()
@@ -83,13 +85,13 @@ private slots:
         QFETCH(QString, keys);
         QFETCH(QStringList, companion);
         QFETCH(QString, cell);
-        fx.f->transmitBar.SESizeTrans->setValue(3);
+        rig->transmitBar.SESizeTrans->setValue(3);
         const int other = row == 1 ? 2 : 1;
         QStringList seen;
         // Typed as a user does: the first key on the table opens the editor.
-        fx.f->transmitBar.SGTrans->setCurrentIndex(m->index(row, 2));
+        rig->transmitBar.SGTrans->setCurrentIndex(m->index(row, 2));
         for (QChar key : keys) {
-            QWidget *w = editor(2, row) ? static_cast<QWidget *>(editor(2, row)) : fx.f->transmitBar.SGTrans;
+            QWidget *w = editor(2, row) ? static_cast<QWidget *>(editor(2, row)) : rig->transmitBar.SGTrans;
             if (key == u'\b')
                 QTest::keyClick(w, Qt::Key_Backspace);
             else // keyClicks() would drop characters beyond Latin-1
@@ -127,7 +129,7 @@ private slots:
         run(script);
         QTEST(shown(1), "hex");
         QTEST(shown(0), "numbers");
-        QTEST(fx.f->transmitBar.SESizeTrans->value(), "size");
+        QTEST(rig->transmitBar.SESizeTrans->value(), "size");
         // The ASCII row moves with the Hex row, and the table reads as its Hex cells.
         QByteArray expected;
         for (int c = 1; c <= m->dataColumnCount(); ++c) {
@@ -143,13 +145,13 @@ private slots:
         QCOMPARE(t->TransmitArray, QByteArray(1, '\0')); // the start-up block
         QCOMPARE(t->TransmitCount, 1);
         run("table 11 22");
-        fx.f->transmitLines.EditString[0]->setText("AT");
-        fx.f->transmitLines.EditString[1]->setText("kept");
-        fx.f->transmitBar.SBClearTrans->click();
+        rig->transmitLines.EditString[0]->setText("AT");
+        rig->transmitLines.EditString[1]->setText("kept");
+        t->SBClearTransClick();
         QCOMPARE(t->TransmitArray, QByteArray());
         QCOMPARE(t->TransmitCount, 0);
-        QCOMPARE(fx.f->transmitLines.EditString[0]->text(), QString());
-        QCOMPARE(fx.f->transmitLines.EditString[1]->text(), QStringLiteral("kept"));
+        QCOMPARE(rig->transmitLines.EditString[0]->text(), QString());
+        QCOMPARE(rig->transmitLines.EditString[1]->text(), QStringLiteral("kept"));
         QCOMPARE(m->columnCount(), 2);
     }
 
@@ -172,10 +174,10 @@ private slots:
         QByteArray data(bytes, Qt::Uninitialized);
         for (int i = 0; i < bytes; ++i)
             data[i] = char(i);
-        fx.f->transmitBar.SESizeTrans->setValue(5);
+        rig->transmitBar.SESizeTrans->setValue(5);
         t->showBytes(data);
         run("col 1;" + op);
-        QTEST(fx.f->transmitBar.SESizeTrans->value(), "size");
+        QTEST(rig->transmitBar.SESizeTrans->value(), "size");
         QCOMPARE(t->tableBytes(), QByteArray(1, '\0') + data);
         QTEST(m->numberText(m->dataColumnCount()), "lastNumber");
         QCOMPARE(m->numberText(8192), QStringLiteral("8192"));
