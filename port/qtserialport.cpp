@@ -42,21 +42,7 @@ bool mapStopBits(quint8 index, QSerialPort::StopBits &out)
     }
 }
 
-SerialPortFactory g_factory = nullptr;
-
 } // namespace
-
-void setSerialPortFactory(SerialPortFactory factory)
-{
-    g_factory = factory;
-}
-
-SerialPort *createSerialPort(QObject *parent)
-{
-    if (g_factory)
-        return g_factory(parent);
-    return new QtSerialPort(parent);
-}
 
 QtSerialPort::QtSerialPort(QObject *parent)
     : SerialPort(parent)

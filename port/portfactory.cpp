@@ -1,0 +1,18 @@
+#include "core/serialport.h"
+#include "port/anyport.h"
+
+namespace {
+SerialPortFactory g_factory = nullptr;
+}
+
+void setSerialPortFactory(SerialPortFactory factory)
+{
+    g_factory = factory;
+}
+
+SerialPort *createSerialPort(QObject *parent)
+{
+    if (g_factory)
+        return g_factory(parent);
+    return new AnyPort(parent);
+}
