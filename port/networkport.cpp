@@ -129,10 +129,14 @@ bool NetworkPort::connectToServer(const netport::Address &address, const QString
     m_socket->connectToHost(address.host, address.port);
     const bool settled = waitUntil(
         [this] {
-            return m_socket->state() == QAbstractSocket::ConnectedState
+            return !m_socket || m_socket->state() == QAbstractSocket::ConnectedState
                 || m_socket->state() == QAbstractSocket::UnconnectedState;
         },
         m_connectTimeoutMs);
+    if (!m_socket) {
+        m_failure = QStringLiteral("%1: открытие прервано.").arg(name);
+        return false;
+    }
     if (settled && m_socket->state() == QAbstractSocket::ConnectedState)
         return true;
 
@@ -170,6 +174,12 @@ bool NetworkPort::connectToServer(const netport::Address &address, const QString
 
 SerialPort::OpenResult NetworkPort::open(const PortSettings &settings)
 {
+    if (m_opening) {
+        // Called again from an event handled while this open waits on the
+        // network: the first open goes on, this one is refused.
+        return OpenResult::OpenFailed;
+    }
+    FlagScope opening(m_opening);
     close();
     m_failure.clear();
     m_signature.clear();

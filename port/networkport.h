@@ -77,6 +77,7 @@ private:
     bool m_open = false;
     bool m_blocking = false; // inside open() or a waiting write: readers are told later
     bool m_notifyQueued = false;
+    bool m_opening = false;
     bool m_goneReported = false;
     quint64 m_session = 0;
     QByteArray m_rx;

@@ -279,6 +279,8 @@ void TstTelnetStream::networkNamesAreNotDevicePaths()
 {
     QCOMPARE(portsettings::resolvePortName(QStringLiteral("socket://bench:2000")), QStringLiteral("socket://bench:2000"));
     QVERIFY(!netport::isNetworkName(QStringLiteral("ttyUSB0")));
+    QCOMPARE(netport::describe({netport::Scheme::Rfc2217, QStringLiteral("::1"), 2000}, QStringLiteral("ser2net")),
+             QStringLiteral("сетевой порт RFC 2217, узел [::1], TCP-порт 2000; сервер: ser2net"));
     QVERIFY(!netport::isNetworkName(QStringLiteral("/dev/socket")));
 }
 
