@@ -247,9 +247,10 @@ SerialPort::OpenResult NetworkPort::open(const PortSettings &settings)
         // The server answers each setting with the value now in force; zero
         // means it did not say. Any other difference is a setting the remote
         // line could not take.
-        const QByteArray wanted = comport::settingsCommands(*codes);
+        const quint32 baud = codes->baudRate;
+        const char baudBytes[4] = {char(baud >> 24), char(baud >> 16), char(baud >> 8), char(baud)};
         const QByteArray asked[4] = {
-            QByteArray::fromRawData(wanted.constData() + 4, 4), // after IAC SB 44 1
+            QByteArray(baudBytes, 4),
             QByteArray(1, char(codes->dataSize)),
             QByteArray(1, char(codes->parity)),
             QByteArray(1, char(codes->stopSize)),

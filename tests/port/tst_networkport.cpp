@@ -359,6 +359,8 @@ void TstNetworkPort::serverAnswersDecideTheOpen_data()
     QTest::newRow("rate answered with another") << accept << true << hex("00002580") << false << rejected
                                                 << QStringLiteral("не принял скорость 57600 бод (сервер ответил: скорость 9600 бод)");
     QTest::newRow("rate answered with zero") << accept << true << hex("00000000") << false << opened << QString();
+    QTest::newRow("rate with 0xFF bytes answered as asked") << accept << true << hex("00ff00ff") << false << opened
+                                                            << QString();
     QTest::newRow("option refused") << int(ScriptedTelnetServer::Option::Refuse) << true << QByteArray() << false
                                     << rejected << QStringLiteral("не поддерживает управление портом по RFC 2217");
     QTest::newRow("server that never answers") << int(ScriptedTelnetServer::Option::Ignore) << false << QByteArray()
@@ -387,7 +389,8 @@ void TstNetworkPort::serverAnswersDecideTheOpen()
     port.setAnswerTimeout(200);
     QElapsedTimer t;
     t.start();
-    QCOMPARE(int(port.open(settingsFor(rfc(server.port()), 57600))), result);
+    const qint32 baud = baudAnswer == hex("00ff00ff") ? 0x00FF00FF : 57600;
+    QCOMPARE(int(port.open(settingsFor(rfc(server.port()), baud))), result);
     QVERIFY(t.elapsed() < 1000);
     QVERIFY2(port.failureText().contains(text), qPrintable(port.failureText()));
     QCOMPARE(port.isOpen(), result == int(SerialPort::OpenResult::Opened));
