@@ -240,8 +240,7 @@ SerialPort::OpenResult NetworkPort::open(const PortSettings &settings)
             },
             m_answerTimeoutMs);
         if (lost()) {
-            fail(QStringLiteral("%1: сервер закрыл соединение, не открыв порт (может быть, порт занят другим клиентом).")
-                     .arg(name));
+            fail(closedText(name));
             return OpenResult::OpenFailed;
         }
         // The server answers each setting with the value now in force; zero
@@ -265,9 +264,14 @@ SerialPort::OpenResult NetworkPort::open(const PortSettings &settings)
                      .arg(name, comport::valueText(code, asked[i]), comport::valueText(code, got)));
             return OpenResult::SettingsRejected;
         }
-    } else if (!connected()) {
-        fail(QStringLiteral("%1: сервер закрыл соединение.").arg(name));
-        return OpenResult::OpenFailed;
+    } else {
+        // A busy ser2net accepts, says so and hangs up at once: give it a
+        // moment, so that is a failed open and not an open port that dies.
+        waitUntil([this] { return !connected(); }, kSettleMs);
+        if (!connected()) {
+            fail(closedText(name));
+            return OpenResult::OpenFailed;
+        }
     }
 
     m_open = true;
@@ -275,6 +279,15 @@ SerialPort::OpenResult NetworkPort::open(const PortSettings &settings)
     if (m_rx.size() > m_rxPos)
         notifyData(); // m_blocking still holds: the readers hear of it once open() has returned
     return OpenResult::Opened;
+}
+
+QString NetworkPort::closedText(const QString &name)
+{
+    takeIncoming();
+    const QString said = printable(m_rx.mid(m_rxPos));
+    return said.isEmpty()
+        ? QStringLiteral("%1: сервер закрыл соединение, не открыв порт (может быть, порт занят другим клиентом).").arg(name)
+        : QStringLiteral("%1: сервер закрыл соединение, не открыв порт: «%2».").arg(name, said);
 }
 
 bool NetworkPort::isOpen() const

@@ -43,6 +43,8 @@ public:
 
     static constexpr int kConnectTimeoutMs = 3000;
     static constexpr int kAnswerTimeoutMs = 500;
+    // How long a raw open watches for a server that hangs up at once.
+    static constexpr int kSettleMs = 150;
     // Queued output above this makes a write wait (briefly) for the network.
     static constexpr qint64 kWriteHighWater = 1 << 20;
     static constexpr int kWriteWaitMs = 100;
@@ -69,6 +71,7 @@ private:
     void notifyData();
     void onConnectionLost();
     void fail(const QString &text);
+    QString closedText(const QString &name);
 
     QTcpSocket *m_socket = nullptr; // one per connection
     telnet::Decoder m_decoder;

@@ -260,6 +260,12 @@ void TstNetworkPort::programsPortPicksTheBackendByName()
     QCOMPARE(collect(port, 3, 3000), QByteArray("net"));
     QVERIFY(ready.count() > 0);
 
+    // ser2net serves one client: a second is told so and the open fails.
+    NetworkPort second;
+    QCOMPARE(second.open(settingsFor(raw(m_ser2net.rawPort()))), SerialPort::OpenResult::OpenFailed);
+    QVERIFY2(second.failureText().contains(QStringLiteral("сервер закрыл соединение, не открыв порт: «Port already in use»")),
+             qPrintable(second.failureText()));
+
     QCOMPARE(port.open(settingsFor(m_rawPty.slavePath())), SerialPort::OpenResult::Opened);
     QVERIFY(!qobject_cast<NetworkPort *>(port.backend()));
     QVERIFY(port.writeByte('L'));
