@@ -54,11 +54,8 @@ private slots:
     void decoderSplitsDataFromCommands();
     void endlessSubnegotiationIsSkippedInBoundedTime();
     void escapeRoundTripsEveryByte();
-    void comPortCommands_data();
-    void comPortCommands();
     void lineCodes_data();
     void lineCodes();
-    void modemStateBits();
     void portNames_data();
     void portNames();
     void networkNamesAreNotDevicePaths();
@@ -151,29 +148,6 @@ void TstTelnetStream::escapeRoundTripsEveryByte()
     QVERIFY(back.events.isEmpty());
 }
 
-void TstTelnetStream::comPortCommands_data()
-{
-    QTest::addColumn<QByteArray>("encoded");
-    QTest::addColumn<QByteArray>("expected");
-
-    QTest::newRow("57600 8N1") << comport::settingsCommands({57600, 8, 1, 1})
-                               << QByteArray::fromHex("fffa2c010000e100fff0fffa2c0208fff0fffa2c0301fff0fffa2c0401fff0");
-    QTest::newRow("rate with 0xFF bytes doubled, 5 bits, space, 1.5 stop")
-        << comport::settingsCommands({0x00FF00FF, 5, 5, 3})
-        << QByteArray::fromHex("fffa2c0100ffff00fffffff0fffa2c0205fff0fffa2c0305fff0fffa2c0403fff0");
-    QTest::newRow("DTR on") << comport::command(comport::SetControl, QByteArray(1, char(comport::DtrOn)))
-                            << QByteArray::fromHex("fffa2c0508fff0");
-    QTest::newRow("modem-state mask") << comport::command(comport::SetModemStateMask, QByteArray(1, char(0xFF)))
-                                      << QByteArray::fromHex("fffa2c0bfffffff0");
-}
-
-void TstTelnetStream::comPortCommands()
-{
-    QFETCH(QByteArray, encoded);
-    QFETCH(QByteArray, expected);
-    QCOMPARE(encoded.toHex(' '), expected.toHex(' '));
-}
-
 void TstTelnetStream::lineCodes_data()
 {
     QTest::addColumn<int>("baud");
@@ -219,15 +193,6 @@ void TstTelnetStream::lineCodes()
         const QByteArray got(raw, 3);
         QCOMPARE(got.toHex(), codes.toHex());
     }
-}
-
-void TstTelnetStream::modemStateBits()
-{
-    QCOMPARE(comport::modemLines(0x10), (ModemLines{true, false, false, false}));
-    QCOMPARE(comport::modemLines(0x20), (ModemLines{false, true, false, false}));
-    QCOMPARE(comport::modemLines(0x80), (ModemLines{false, false, true, false}));
-    QCOMPARE(comport::modemLines(0x40), (ModemLines{false, false, false, true}));
-    QCOMPARE(comport::modemLines(0x0F), ModemLines{}); // change flags only
 }
 
 void TstTelnetStream::portNames_data()
