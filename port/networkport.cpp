@@ -230,9 +230,10 @@ SerialPort::OpenResult NetworkPort::open(const PortSettings &settings)
                      .arg(name, hostText(address.host), QString::number(address.port)));
             return OpenResult::SettingsRejected;
         }
-        sendRaw(comport::settingsCommands(*codes)
-                + comport::command(comport::SetModemStateMask, QByteArray(1, char(0xFF)))
-                + comport::command(comport::Signature));
+        // The signature is asked first: a server that gives one has done so by
+        // the time the settings are answered, and one that does not is not waited on.
+        sendRaw(comport::command(comport::Signature) + comport::settingsCommands(*codes)
+                + comport::command(comport::SetModemStateMask, QByteArray(1, char(0xFF))));
         waitUntil(
             [&] {
                 return lost()

@@ -182,6 +182,7 @@ void TstNetworkPort::settingsReachTheRemoteLine()
 {
     NetworkPort port;
     QCOMPARE(port.open(settingsFor(rfc(m_ser2net.rfc2217Port()), 57600, 7, 2, 2)), SerialPort::OpenResult::Opened);
+    QCOMPARE(port.serverSignature(), QStringLiteral("varnel-test"));
     const int fd = ::open(m_rfcPty.slavePath().toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     QVERIFY(fd >= 0);
     termios t{};

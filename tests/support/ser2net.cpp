@@ -64,6 +64,8 @@ bool Ser2net::restart()
                            "connection: &rfc2217\n"
                            "  accepter: telnet(rfc2217),tcp,127.0.0.1,%1\n"
                            "  connector: serialdev,%2,9600n81,local\n"
+                           "  options:\n"
+                           "    signature: varnel-test\n"
                            "connection: &raw\n"
                            "  accepter: tcp,127.0.0.1,%3\n"
                            "  connector: serialdev,%4,9600n81,local\n")

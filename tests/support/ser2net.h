@@ -10,7 +10,8 @@ quint16 freeTcpPort();
 bool isListening(quint16 port);
 
 // Debian's ser2net serving two devices on 127.0.0.1: one through a
-// telnet(rfc2217) accepter, one through a raw TCP accepter. The ports are
+// telnet(rfc2217) accepter signing as "varnel-test", one through a raw TCP
+// accepter. The ports are
 // chosen at the first start and kept across restarts.
 class Ser2net
 {
