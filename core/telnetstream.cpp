@@ -48,9 +48,8 @@ void Decoder::endSubnegotiation(QList<Event> &events, bool complete)
 }
 
 // The byte after an IAC outside a subnegotiation.
-void Decoder::command(quint8 byte, QList<Event> &events)
+void Decoder::command(quint8 byte)
 {
-    Q_UNUSED(events);
     switch (byte) {
     case WILL:
     case WONT:
@@ -93,7 +92,7 @@ void Decoder::feed(QByteArrayView in, QByteArray &data, QList<Event> &events)
                 data.append(char(IAC));
                 m_state = State::Data;
             } else {
-                command(b, events);
+                command(b);
             }
             break;
         }
@@ -142,7 +141,7 @@ void Decoder::feed(QByteArrayView in, QByteArray &data, QList<Event> &events)
                 // Another command inside a subnegotiation: the server lost its
                 // place. Give the subnegotiation up and take the command.
                 endSubnegotiation(events, false);
-                command(b, events);
+                command(b);
             }
             break;
         }

@@ -63,7 +63,7 @@ public:
 
 private:
     enum class State { Data, Iac, Option, SubOption, SubData, SubIac };
-    void command(quint8 byte, QList<Event> &events);
+    void command(quint8 byte);
     void endSubnegotiation(QList<Event> &events, bool complete);
 
     State m_state = State::Data;
