@@ -174,9 +174,7 @@ QString dataBitsWords(int n)
 {
     const int last = n % 10;
     const bool few = last >= 2 && last <= 4 && (n % 100 < 12 || n % 100 > 14);
-    const bool one = last == 1 && n % 100 != 11;
-    return QString::number(n) + (one ? QStringLiteral(" бит данных") : few ? QStringLiteral(" бита данных")
-                                                                          : QStringLiteral(" бит данных"));
+    return QString::number(n) + (few ? QStringLiteral(" бита данных") : QStringLiteral(" бит данных"));
 }
 
 } // namespace
