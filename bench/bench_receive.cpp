@@ -5,7 +5,11 @@
 // continuously), and the time to scroll to the last byte and to clear.
 //
 //   bench_receive [--mb N] [--text] [--stamps] [--no-window] [--no-table] [--shot FILE.png]
+//                 [--ser2net raw|rfc2217]
 //
+// --ser2net serves the pseudo-terminal through Debian's ser2net on 127.0.0.1
+// and opens it as socket://127.0.0.1:PORT (raw TCP accepter) or
+// rfc2217://127.0.0.1:PORT (telnet accepter) instead of opening it directly.
 // --text sends lines of printable characters ended by CR LF instead of
 // random bytes; --stamps shows the time-stamp row; --shot saves a picture of
 // the screen once the bytes are in (run under xvfb-run for that).
@@ -26,7 +30,11 @@
 #include <QFile>
 #include <QScreen>
 #include <QScrollBar>
+#include <QProcess>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 
 #include <atomic>
@@ -131,6 +139,41 @@ public:
     qint64 count = 0;
 };
 
+// ser2net serving device on a free port of 127.0.0.1; returns the port, 0 on failure.
+quint16 startSer2net(QProcess &process, const QString &dir, const QString &device, bool rfc2217)
+{
+    quint16 port = 0;
+    {
+        QTcpServer probe;
+        if (!probe.listen(QHostAddress::LocalHost, 0))
+            return 0;
+        port = probe.serverPort();
+    }
+    QFile config(dir + QStringLiteral("/ser2net.yaml"));
+    if (!config.open(QIODevice::WriteOnly))
+        return 0;
+    config.write(QStringLiteral("%YAML 1.1\n---\nconnection: &bench\n  accepter: %1tcp,127.0.0.1,%2\n"
+                                "  connector: serialdev,%3,115200n81,local\n")
+                     .arg(rfc2217 ? QStringLiteral("telnet(rfc2217),") : QString())
+                     .arg(port)
+                     .arg(device)
+                     .toUtf8());
+    config.close();
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.start(QStringLiteral("ser2net"), {QStringLiteral("-n"), QStringLiteral("-d"), QStringLiteral("-c"),
+                                              config.fileName(), QStringLiteral("-P"), dir + QStringLiteral("/pid")});
+    if (!process.waitForStarted(3000))
+        return 0;
+    for (int i = 0; i < 300; ++i) { // until it listens, at most 3 s
+        QFile tcp(QStringLiteral("/proc/net/tcp"));
+        if (tcp.open(QIODevice::ReadOnly)
+            && tcp.readAll().contains(QStringLiteral("0100007F:%1 00000000:0000 0A").arg(port, 4, 16, QLatin1Char('0')).toUpper().toLatin1()))
+            return port;
+        QThread::msleep(10);
+    }
+    return 0;
+}
+
 void pumpFor(int ms)
 {
     QEventLoop loop;
@@ -180,15 +223,29 @@ int main(int argc, char *argv[])
     cfmakeraw(&t);
     tcsetattr(slave, TCSANOW, &t);
 
+    QString portName = QString::fromLocal8Bit(name);
+    QProcess ser2net;
+    const QString served = args.value(args.indexOf(QStringLiteral("--ser2net")) + 1);
+    const bool viaSer2net = args.contains(QStringLiteral("--ser2net"));
+    if (viaSer2net) {
+        const bool rfc2217 = served == QStringLiteral("rfc2217");
+        const quint16 port = startSer2net(ser2net, dir.path(), portName, rfc2217);
+        if (!port) {
+            std::fprintf(stderr, "could not start ser2net\n");
+            return 1;
+        }
+        portName = QStringLiteral("%1://127.0.0.1:%2").arg(rfc2217 ? QStringLiteral("rfc2217") : QStringLiteral("socket")).arg(port);
+    }
+
     startProgram();
     TFormMain *f = formMain();
     f->resize(1000, 700);
-    f->portSetup->settings.PortName = QString::fromLocal8Bit(name);
+    f->portSetup->settings.PortName = portName;
     f->ChBShowRecTable->setChecked(table);
     f->ChBGetSec->setChecked(stamps);
     f->SBOpenComm->click();
     if (!f->SBOpenComm->down()) {
-        std::fprintf(stderr, "could not open %s\n", name);
+        std::fprintf(stderr, "could not open %s\n", qPrintable(portName));
         return 1;
     }
     if (window)
@@ -305,8 +362,8 @@ int main(int argc, char *argv[])
             ft->Memo1->viewport()->repaint();
         });
 
-    std::printf("bench_receive: %g MB %s, table %s, text window %s, time stamps %s, platform %s\n",
-                megabytes, text ? "text lines" : "random bytes", table ? "shown" : "hidden",
+    std::printf("bench_receive: %g MB %s%s, table %s, text window %s, time stamps %s, platform %s\n",
+                megabytes, viaSer2net ? qPrintable(QStringLiteral("through ser2net as ") + portName + QLatin1Char(' ')) : "", text ? "text lines" : "random bytes", table ? "shown" : "hidden",
                 window ? "shown" : "hidden", stamps ? "on" : "off", qPrintable(QGuiApplication::platformName()));
     std::printf("  ingest:             %.1f MB/s (%.2f s)\n", total / 1e6 / seconds, seconds);
     std::printf("  poll ticks:         %lld (%.0f a second, %.0f bytes each); paints: table %lld, text %lld\n",

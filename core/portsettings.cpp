@@ -1,5 +1,7 @@
 #include "core/portsettings.h"
 
+#include "core/netportname.h"
+
 namespace portsettings {
 
 const QList<qint32> &baudRates()
@@ -52,6 +54,8 @@ std::optional<qint32> parseBaudRate(const QString &text)
 
 QString resolvePortName(const QString &name)
 {
+    if (netport::isNetworkName(name))
+        return name; // a port on another machine, never a device path
 #ifdef Q_OS_LINUX
     if (name.size() > 3 && name.startsWith(QLatin1String("COM"), Qt::CaseInsensitive)) {
         bool ok = false;

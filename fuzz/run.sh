@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 BUILD=${FUZZ_BUILD_DIR:-build-fuzz}
 SECONDS_EACH=${FUZZ_SECONDS:-20}
 TARGETS=(fuzz_hexcellbyte fuzz_lineencoder fuzz_commandfile fuzz_portrecord
-         fuzz_viewrecord fuzz_stringsfile fuzz_bytefile)
+         fuzz_viewrecord fuzz_stringsfile fuzz_bytefile fuzz_telnetstream)
 
 mkdir -p "$BUILD"
 CC=clang-14 CXX=clang++-14 cmake -S . -B "$BUILD" -DVARNEL_FUZZ=ON -DVARNEL_BENCH=OFF \

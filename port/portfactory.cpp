@@ -1,6 +1,6 @@
 #include "port/portfactory.h"
 
-#include "port/qtserialport.h"
+#include "port/anyport.h"
 
 namespace {
 
@@ -17,5 +17,5 @@ SerialPort *createSerialPort(QObject *parent)
 {
     if (g_factory)
         return g_factory(parent);
-    return new QtSerialPort(parent);
+    return new AnyPort(parent);
 }

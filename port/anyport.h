@@ -1,0 +1,41 @@
+#pragma once
+
+#include "core/serialport.h"
+
+class NetworkPort;
+class QtSerialPort;
+
+// The program's one port object: each open picks the backend by the name in
+// the settings, a network port for "rfc2217://" and "socket://", a local
+// device for every other name. The rest of the program never knows which.
+class AnyPort : public SerialPort
+{
+    Q_OBJECT
+public:
+    explicit AnyPort(QObject *parent = nullptr);
+    ~AnyPort() override;
+
+    OpenResult open(const PortSettings &settings) override;
+    bool isOpen() const override;
+    qint64 bytesWaiting() override;
+    qint64 read(char *data, qint64 maxBytes) override;
+    bool writeByte(quint8 byte) override;
+    bool setDtr(bool on) override;
+    bool setRts(bool on) override;
+    void close() override;
+    QString failureText() const override;
+    std::optional<ModemLines> modemLines() override;
+    bool setBreak(bool on) override;
+
+    // The backend of the last open; nothing before the first.
+    SerialPort *backend() const { return m_active; }
+    // The signature a port server sent on the last network open, if any.
+    QString serverSignature() const;
+
+private:
+    template<class Port> Port *adopt(Port *port);
+
+    QtSerialPort *m_local = nullptr;
+    NetworkPort *m_network = nullptr;
+    SerialPort *m_active = nullptr;
+};
