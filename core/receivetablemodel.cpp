@@ -2,13 +2,37 @@
 
 #include "core/celltexts.h"
 
+#include <QDateTime>
+
 #include <algorithm>
 #include <climits>
 
 ReceiveTableModel::ReceiveTableModel(QObject *parent)
     : QAbstractTableModel(parent)
+    , m_clock([] { return QDateTime::currentMSecsSinceEpoch(); })
 {
     m_numbered.add(1, 1);
+}
+
+void ReceiveTableModel::setArrivalClock(std::function<qint64()> msecsSinceEpoch)
+{
+    m_clock = std::move(msecsSinceEpoch);
+}
+
+qint64 ReceiveTableModel::store(const char *data, qint64 n)
+{
+    if (n <= 0)
+        return 0;
+    const qint64 now = m_clock();
+    emit received(data, n, now);
+    const qint64 first = m_store.size();
+    const qint64 kept = m_store.append(data, n);
+    m_arrivals.add(first, kept, now);
+    if (m_store.hasStopped() && !m_stopReported) {
+        m_stopReported = true;
+        emit storeStopped(m_store.stopReason());
+    }
+    return kept;
 }
 
 void ReceiveTableModel::setColumnCount(qint64 count)
@@ -30,8 +54,8 @@ void ReceiveTableModel::appendShown(const char *data, qint64 n, const QString &s
 {
     const qint64 p = m_store.size();
     const int oldCount = m_columnCount;
+    n = store(data, n);
     if (n > 0) {
-        m_store.append(data, n);
         m_numbered.add(p + 1, p + n);
         m_written.add(p + 1, p + n);
         m_stamps.assign(p + 1, p + n, stamp);
@@ -45,13 +69,14 @@ void ReceiveTableModel::appendShown(const char *data, qint64 n, const QString &s
 
 void ReceiveTableModel::appendHidden(const char *data, qint64 n)
 {
-    if (n > 0)
-        m_store.append(data, n);
+    store(data, n);
 }
 
 void ReceiveTableModel::clear()
 {
     m_store.clear();
+    m_arrivals.clear();
+    m_stopReported = false;
     m_written.clear();
     setColumnCount(2);
     emit dataChanged(index(HexRow, 1), index(AsciiRow, 1));
@@ -79,6 +104,8 @@ void ReceiveTableModel::loadBytes(const QByteArray &bytes)
     const int oldCount = m_columnCount;
     const qint64 n = bytes.size();
     m_store.assign(bytes);
+    m_arrivals.clear();
+    m_stopReported = false;
     // Hex and character texts left in columns beyond the file belonged to the
     // replaced bytes; they must not resurface next to later bytes.
     m_written.clear();
@@ -129,6 +156,12 @@ QVariant ReceiveTableModel::data(const QModelIndex &index, int role) const
     if (!index.isValid() || index.model() != this || index.row() >= rowCount()
         || index.column() >= m_columnCount)
         return {};
+    if (role == Qt::ToolTipRole) {
+        if (index.column() < 1 || index.column() > m_store.size() || !m_written.contains(index.column()))
+            return {};
+        const QString tip = ArrivalToolTip(m_arrivals.stepAt(index.column() - 1));
+        return tip.isEmpty() ? QVariant() : QVariant(tip);
+    }
     if (role != Qt::DisplayRole && role != Qt::EditRole)
         return {};
     return cellText(index.row(), index.column());

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "core/arrivaltimes.h"
 #include "core/bytestore.h"
 #include "core/columnruns.h"
 
 #include <QAbstractTableModel>
+
+#include <functional>
 
 // The cells of the receive table, computed from the received bytes. Grid
 // column c (c >= 1) is the byte at position c - 1; row 0 is the number, row 1
@@ -13,6 +16,9 @@
 // number, once written, stays; its hex and character cells are filled only by
 // the writes that fill them (bytes that arrive while the table is hidden are
 // stored but not written) and emptied by a clear.
+//
+// Each poll that stores bytes records its arrival time (ms since the epoch,
+// from the arrival clock); a data column's tooltip tells it to the ms.
 class ReceiveTableModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -38,6 +44,10 @@ public:
     // A byte file opened into the table; an empty one changes nothing.
     void loadBytes(const QByteArray &bytes);
 
+    // The clock that stamps each poll's arrival; the system clock by default.
+    void setArrivalClock(std::function<qint64()> msecsSinceEpoch);
+    const ArrivalTimes &arrivalTimes() const { return m_arrivals; }
+
     int dataColumnCount() const { return m_columnCount - 1; }
 
     int rowCount(const QModelIndex &parent = {}) const override;
@@ -45,7 +55,18 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
+signals:
+    // Every poll's bytes as they arrive, whether or not the store keeps them
+    // (a capture log writes them all). Connect directly: `data` lives only
+    // during the emission.
+    void received(const char *data, qint64 n, qint64 arrivalMsecs);
+    // The store could keep no more (its temporary file cannot grow); sent
+    // once, until a clear or a load gives it room again.
+    void storeStopped(const QString &reason);
+
 private:
+    // Stores a poll's bytes and returns how many were kept.
+    qint64 store(const char *data, qint64 n);
     void setColumnCount(qint64 count);
     QString cellText(int row, int column) const;
 
@@ -55,4 +76,7 @@ private:
     ColumnIntervals m_numbered;   // columns whose number cell has been written
     ColumnIntervals m_written;    // columns whose hex and character cells hold their byte
     ColumnTextRuns m_stamps;
+    ArrivalTimes m_arrivals;
+    std::function<qint64()> m_clock;
+    bool m_stopReported = false;
 };
