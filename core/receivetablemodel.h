@@ -4,7 +4,7 @@
 #include "core/bytestore.h"
 #include "core/columnruns.h"
 
-#include <QAbstractTableModel>
+#include "core/longtablemodel.h"
 
 #include <functional>
 
@@ -19,7 +19,7 @@
 //
 // Each poll that stores bytes records its arrival time (ms since the epoch,
 // from the arrival clock); a data column's tooltip tells it to the ms.
-class ReceiveTableModel : public QAbstractTableModel
+class ReceiveTableModel : public LongTableModel
 {
     Q_OBJECT
 public:
@@ -49,6 +49,11 @@ public:
     const ArrivalTimes &arrivalTimes() const { return m_arrivals; }
 
     int dataColumnCount() const { return m_columnCount - 1; }
+    // Columns are counted in 64 bits: a capture past what int counts keeps
+    // its columns, read through the long-column calls.
+    qint64 longColumnCount() const override { return m_longColumnCount; }
+    QString longCellText(int row, qint64 column) const override;
+    QString longToolTip(int row, qint64 column) const override;
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -68,10 +73,11 @@ private:
     // Stores a poll's bytes and returns how many were kept.
     qint64 store(const char *data, qint64 n);
     void setColumnCount(qint64 count);
-    QString cellText(int row, int column) const;
+    QString cellText(int row, qint64 column) const;
 
     ByteStore m_store;
     int m_columnCount = 2;
+    qint64 m_longColumnCount = 2;
     bool m_showSeconds = false;
     ColumnIntervals m_numbered;   // columns whose number cell has been written
     ColumnIntervals m_written;    // columns whose hex and character cells hold their byte
