@@ -41,6 +41,7 @@
 #include <cstdio>
 #include <cstring>
 #include <pty.h>
+#include <sys/resource.h>
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
@@ -163,6 +164,15 @@ QByteArray bytesOfTextLog(const QString &path)
     return out;
 }
 
+// CPU time of the calling thread: under a loaded machine the wall-clock rate
+// varies run to run, the work done per byte much less.
+double threadCpuSeconds()
+{
+    rusage u{};
+    getrusage(RUSAGE_THREAD, &u);
+    return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
 double timedMs(const std::function<void()> &f)
 {
     QElapsedTimer t;
@@ -271,6 +281,7 @@ int main(int argc, char *argv[])
     StallProbe probe;
     QElapsedTimer run;
     run.start();
+    const double cpuBefore = threadCpuSeconds();
     if (probing)
         probe.start();
     qint64 lastReport = 0;
@@ -284,6 +295,7 @@ int main(int argc, char *argv[])
             break;
     }
     const double seconds = run.nsecsElapsed() / 1e9;
+    const double cpuSeconds = threadCpuSeconds() - cpuBefore;
     const qint64 runTicks = ticks;
     probe.stop();
     writer.join();
@@ -379,7 +391,8 @@ int main(int argc, char *argv[])
     std::printf("bench_receive: %g MB %s, table %s, text window %s, time stamps %s, platform %s\n",
                 megabytes, text ? "text lines" : "random bytes", table ? "shown" : "hidden",
                 window ? "shown" : "hidden", stamps ? "on" : "off", qPrintable(QGuiApplication::platformName()));
-    std::printf("  ingest:             %.1f MB/s (%.2f s)\n", total / 1e6 / seconds, seconds);
+    std::printf("  ingest:             %.1f MB/s (%.2f s); UI thread CPU %.2f s, %.2f ms per MB\n", total / 1e6 / seconds,
+                seconds, cpuSeconds, cpuSeconds * 1e3 / (total / 1e6));
     std::printf("  poll ticks:         %lld (%.0f a second, %.0f bytes each); paints: table %lld, text %lld\n",
                 runTicks, runTicks / seconds, total / double(qMax<qint64>(1, runTicks)), tablePaints.count, textPaints.count);
     std::printf("  bytes verified:     table store %s, text window %s, capture log %s\n", storeOk ? "all equal" : "MISMATCH",
