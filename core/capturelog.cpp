@@ -5,11 +5,42 @@
 #include <QDateTime>
 
 #include <array>
+#include <cstring>
+
+namespace {
+
+qint64 floorSecond(qint64 msecs)
+{
+    return msecs >= 0 ? msecs / 1000 : -((-msecs + 999) / 1000);
+}
+
+} // namespace
+
+// "yyyy-MM-dd hh:mm:ss." of the local time, worked out once per second.
+class CaptureLogSecondText
+{
+public:
+    const QByteArray &of(qint64 msecs)
+    {
+        const qint64 second = floorSecond(msecs);
+        if (second != m_second || m_text.isEmpty()) {
+            m_second = second;
+            m_text = QDateTime::fromMSecsSinceEpoch(second * 1000)
+                         .toString(QStringLiteral("yyyy-MM-dd hh:mm:ss."))
+                         .toLatin1();
+        }
+        return m_text;
+    }
+
+private:
+    qint64 m_second = 0;
+    QByteArray m_text;
+};
 
 namespace {
 
 struct ByteForms {
-    char hex[2];
+    char hex[4];    // " XX"
     char utf8[4];
     int utf8Size;
 };
@@ -21,8 +52,9 @@ const std::array<ByteForms, 256> &byteForms()
         const char digits[] = "0123456789ABCDEF";
         for (int b = 0; b < 256; ++b) {
             ByteForms &f = t[size_t(b)];
-            f.hex[0] = digits[b >> 4];
-            f.hex[1] = digits[b & 15];
+            f.hex[0] = ' ';
+            f.hex[1] = digits[b >> 4];
+            f.hex[2] = digits[b & 15];
             QChar c = cp1251ToUnicode(quint8(b));
             // No control character reaches the file: no tabs, breaks or escapes.
             if (c.category() == QChar::Other_Control)
@@ -36,35 +68,46 @@ const std::array<ByteForms, 256> &byteForms()
     return table;
 }
 
-} // namespace
-
-QByteArray CaptureLogLine(qint64 arrivalMsecs, const char *data, qint64 n)
+void appendLogLine(QByteArray &out, CaptureLogSecondText &seconds, qint64 msecs, const char *data, qint64 n)
 {
     const auto &forms = byteForms();
-    QByteArray line = QDateTime::fromMSecsSinceEpoch(arrivalMsecs)
-                          .toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz"))
-                          .toLatin1();
-    line += '\t';
-    line += QByteArray::number(n);
-    line += '\t';
-    const qsizetype start = line.size();
-    line.resize(start + 3 * n + 4 * n + 1);
-    char *p = line.data() + start;
-    for (qint64 i = 0; i < n; ++i) {
-        const ByteForms &f = forms[quint8(data[i])];
-        if (i > 0)
-            *p++ = ' ';
-        *p++ = f.hex[0];
-        *p++ = f.hex[1];
+    out += seconds.of(msecs);
+    const int ms = int(msecs - floorSecond(msecs) * 1000);
+    out += char('0' + ms / 100);
+    out += char('0' + ms / 10 % 10);
+    out += char('0' + ms % 10);
+    out += '\t';
+    out += QByteArray::number(n);
+    out += '\t';
+    const qsizetype start = out.size();
+    // Room for the longest forms, and for the fixed 4-byte copies below.
+    out.resize(start + 3 * n + 3 * n + 8);
+    char *p = out.data() + start;
+    if (n > 0) {
+        std::memcpy(p, forms[quint8(data[0])].hex + 1, 2);
+        p += 2;
+    }
+    for (qint64 i = 1; i < n; ++i) {
+        std::memcpy(p, forms[quint8(data[i])].hex, 4);
+        p += 3;
     }
     *p++ = '\t';
     for (qint64 i = 0; i < n; ++i) {
         const ByteForms &f = forms[quint8(data[i])];
-        for (int k = 0; k < f.utf8Size; ++k)
-            *p++ = f.utf8[k];
+        std::memcpy(p, f.utf8, 4);
+        p += f.utf8Size;
     }
     *p++ = '\n';
-    line.truncate(p - line.constData());
+    out.truncate(p - out.constData());
+}
+
+} // namespace
+
+QByteArray CaptureLogLine(qint64 arrivalMsecs, const char *data, qint64 n)
+{
+    QByteArray line;
+    CaptureLogSecondText seconds;
+    appendLogLine(line, seconds, arrivalMsecs, data, n);
     return line;
 }
 
@@ -76,6 +119,11 @@ CaptureLog::Format CaptureLog::formatFor(const QString &path)
 CaptureLog::~CaptureLog()
 {
     close();
+}
+
+CaptureLog::CaptureLog()
+    : m_seconds(std::make_unique<CaptureLogSecondText>())
+{
 }
 
 bool CaptureLog::open(const QString &path, Format format)
@@ -101,10 +149,12 @@ bool CaptureLog::append(const char *data, qint64 n, qint64 arrivalMsecs)
         return false;
     if (n <= 0)
         return true;
+    if (m_pending.capacity() < MaxPending)
+        m_pending.reserve(MaxPending + MaxPending / 4);
     if (m_format == Raw)
         m_pending.append(data, n);
     else
-        m_pending += CaptureLogLine(arrivalMsecs, data, n);
+        appendLogLine(m_pending, *m_seconds, arrivalMsecs, data, n);
     return m_pending.size() < MaxPending || flush();
 }
 
@@ -124,7 +174,7 @@ bool CaptureLog::flush()
         done += n;
     }
     m_written += done;
-    m_pending.clear();
+    m_pending.resize(0); // keeps its room for the next second's steps
     return true;
 }
 

@@ -5,6 +5,10 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <memory>
+
+class CaptureLogSecondText;
+
 // Writes received bytes to a file as they arrive, in one of two formats:
 //   Raw  (".rcv") the bytes exactly as received, a byte file;
 //   Text (".log") one line per receive step, fields separated by tabs:
@@ -25,7 +29,7 @@ public:
     static Format formatFor(const QString &path);
     static constexpr qint64 MaxPending = qint64(1) << 20;
 
-    CaptureLog() = default;
+    CaptureLog();
     ~CaptureLog();
     CaptureLog(const CaptureLog &) = delete;
     CaptureLog &operator=(const CaptureLog &) = delete;
@@ -53,6 +57,7 @@ private:
     bool fail();
 
     QFile m_file;
+    std::unique_ptr<CaptureLogSecondText> m_seconds;
     Format m_format = Raw;
     QByteArray m_pending;
     qint64 m_written = 0;
