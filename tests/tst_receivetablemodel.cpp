@@ -1,10 +1,13 @@
 #include "core/bytetext.h"
 #include "core/receivetablemodel.h"
+#include "support/filesizelimit.h"
 
 #include <QAbstractItemModelTester>
 #include <QDateTime>
 #include <QRandomGenerator>
 #include <QTimeZone>
+
+#include <QTemporaryDir>
 
 #include <ctime>
 #include <QSignalSpy>
@@ -158,6 +161,38 @@ private slots:
             QCOMPARE(s.msecs, 1000 + 3 * qint64(i) * i);
             QCOMPARE(s.gapMs, i == 0 ? -1 : 3 * qint64(i) * i - 3 * qint64(i - 1) * (i - 1));
         }
+    }
+
+    // When the store's temporary file cannot grow the model says so once,
+    // keeps what it holds, and still hands every poll's bytes on.
+    void storeStopsOnce()
+    {
+        QTemporaryDir dir;
+        qputenv("TMPDIR", dir.path().toUtf8());
+        qputenv("VARNEL_RAM_BUDGET_MB", "1");
+        ReceiveTableModel m;
+        qunsetenv("VARNEL_RAM_BUDGET_MB");
+        QSignalSpy stopped(&m, &ReceiveTableModel::storeStopped);
+        qint64 handedOn = 0;
+        connect(&m, &ReceiveTableModel::received, this, [&](const char *, qint64 n, qint64) { handedOn += n; });
+        const QByteArray poll(300 * 1024, 'z');
+        {
+            const FileSizeLimit limit(2 << 20);
+            for (int i = 0; i < 20; ++i)
+                m.appendShown(poll.constData(), poll.size(), {});
+        }
+        qunsetenv("TMPDIR");
+        QCOMPARE(stopped.size(), 1);
+        QVERIFY(!stopped[0][0].toString().isEmpty());
+        QCOMPARE(handedOn, 20 * poll.size());
+        const qint64 kept = m.store().size();
+        QVERIFY(kept >= 3 << 20 && kept < 20 * poll.size());
+        QCOMPARE(m.columnCount(), kept + 1);
+        QCOMPARE(m.bytes(), QByteArray(kept, 'z'));
+        m.clear();
+        m.appendShown("a", 1, {});
+        QCOMPARE(m.bytes(), QByteArray("a"));
+        QVERIFY(!m.store().hasStopped());
     }
 };
 
