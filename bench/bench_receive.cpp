@@ -354,16 +354,17 @@ int main(int argc, char *argv[])
     // Scrolling: to the first column (in the temporary file once spilled)
     // and back to the last, painted.
     ByteTableView *grid = f->SGReceive;
-    const int lastColumn = rp->model()->columnCount() - 1;
     const double scrollTableFirst = timedMs([&] {
         grid->scrollToColumn(1);
         grid->viewport()->repaint();
     });
     const double scrollTable = timedMs([&] {
-        grid->scrollTo(rp->model()->index(1, lastColumn));
+        grid->scrollToColumn(grid->dataColumnCount());
         grid->viewport()->repaint();
     });
-    const bool tableAtEnd = grid->isShowingEnd();
+    // Columns past what int counts too: the last one shows the last byte's number.
+    const bool tableAtEnd = grid->isShowingEnd()
+        && (!table || (grid->dataColumnCount() == total && grid->leftColumn() + grid->fullyVisibleColumnCount() - 1 == total));
     double scrollText = 0, scrollTextFirst = 0;
     if (window) {
         ReceivedTextView *memo = ft->Memo1;
