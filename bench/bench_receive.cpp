@@ -312,17 +312,20 @@ int main(int argc, char *argv[])
         log.close();
         QElapsedTimer t;
         t.start();
-        QByteArray logged;
         if (log.format() == CaptureLog::Raw) {
             QFile lf(logPath);
-            logged = lf.open(QIODevice::ReadOnly) ? lf.readAll() : QByteArray();
+            logOk = !log.hasFailed() && lf.open(QIODevice::ReadOnly) && lf.size() == total;
+            for (qint64 k = 0; k < blocks && logOk; ++k) {
+                const QByteArray expected = streamBlock(k, text).left(qMin(kBlock, total - k * kBlock));
+                logOk = lf.read(expected.size()) == expected;
+            }
         } else {
-            logged = bytesOfTextLog(logPath);
-        }
-        logOk = !log.hasFailed() && logged.size() == total;
-        for (qint64 k = 0; k < blocks && logOk; ++k) {
-            const QByteArray expected = streamBlock(k, text).left(qMin(kBlock, total - k * kBlock));
-            logOk = QByteArray::fromRawData(logged.constData() + k * kBlock, expected.size()) == expected;
+            const QByteArray logged = bytesOfTextLog(logPath);
+            logOk = !log.hasFailed() && logged.size() == total;
+            for (qint64 k = 0; k < blocks && logOk; ++k) {
+                const QByteArray expected = streamBlock(k, text).left(qMin(kBlock, total - k * kBlock));
+                logOk = QByteArray::fromRawData(logged.constData() + k * kBlock, expected.size()) == expected;
+            }
         }
         logCheckSeconds = t.nsecsElapsed() / 1e9;
     }

@@ -202,10 +202,14 @@ void ByteStore::clear()
 const char *ByteStore::cachedChunk(qint64 chunk) const
 {
     Data &d = *m_d;
+    // Reading on through one chunk is the common case.
+    if (d.cache[d.lastSlot].chunk == chunk)
+        return d.cache[d.lastSlot].bytes.get();
     CacheSlot *victim = &d.cache[0];
     for (CacheSlot &slot : d.cache) {
         if (slot.chunk == chunk) {
             slot.lastUse = ++d.useCounter;
+            d.lastSlot = int(&slot - d.cache);
             return slot.bytes.get();
         }
         if (slot.lastUse < victim->lastUse)
@@ -215,10 +219,12 @@ const char *ByteStore::cachedChunk(qint64 chunk) const
         victim->bytes.reset(new char[size_t(ChunkSize)]);
     if (!readFully(d.fd, victim->bytes.get(), ChunkSize, chunk * ChunkSize)) {
         victim->chunk = -1;
+        victim->lastUse = 0;
         return nullptr;
     }
     victim->chunk = chunk;
     victim->lastUse = ++d.useCounter;
+    d.lastSlot = int(victim - d.cache);
     return victim->bytes.get();
 }
 

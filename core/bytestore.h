@@ -105,6 +105,7 @@ private:
         // Recently read file chunks, so painting a screenful costs one read.
         mutable CacheSlot cache[4];
         mutable quint64 useCounter = 0;
+        mutable int lastSlot = 0;
     };
 
     quint8 spilledAt(qint64 pos) const;
