@@ -5,7 +5,11 @@
 // continuously), and the time to scroll to the last byte and to clear.
 //
 //   bench_receive [--mb N] [--text] [--stamps] [--no-window] [--no-table] [--shot FILE.png]
-//                 [--ser2net raw|rfc2217]
+//                 [--ser2net raw|rfc2217] [--budget-mb N] [--log FILE.rcv|FILE.log]
+//
+// --budget-mb sets the store's RAM budget (VARNEL_RAM_BUDGET_MB), past which
+// older bytes go to the temporary file; --log writes every received byte to
+// a capture log as it arrives (flushed once a second) and checks the file.
 //
 // --ser2net serves the pseudo-terminal through Debian's ser2net on 127.0.0.1
 // and opens it as socket://127.0.0.1:PORT (raw TCP accepter) or
@@ -21,6 +25,7 @@
 #include "ui/receivedtextview.h"
 #include "units/receivepath.h"
 #include "ui/bytetableview.h"
+#include "core/capturelog.h"
 #include "core/receivetablemodel.h"
 
 #include <QApplication>
@@ -28,6 +33,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QScreen>
 #include <QScrollBar>
 #include <QProcess>
@@ -42,6 +48,7 @@
 #include <cstdio>
 #include <cstring>
 #include <pty.h>
+#include <sys/resource.h>
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
@@ -181,6 +188,33 @@ void pumpFor(int ms)
     loop.exec();
 }
 
+// The bytes a Text-format capture log holds, from its hex pairs.
+QByteArray bytesOfTextLog(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    QByteArray out;
+    while (!f.atEnd()) {
+        const QList<QByteArray> fields = f.readLine().split('\t');
+        if (fields.size() != 4)
+            return {};
+        const QByteArray hex = fields[2];
+        for (qsizetype i = 0; i + 1 < hex.size(); i += 3)
+            out += char(QByteArray::fromRawData(hex.constData() + i, 2).toUInt(nullptr, 16));
+    }
+    return out;
+}
+
+// CPU time of the calling thread: under a loaded machine the wall-clock rate
+// varies run to run, the work done per byte much less.
+double threadCpuSeconds()
+{
+    rusage u{};
+    getrusage(RUSAGE_THREAD, &u);
+    return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
 double timedMs(const std::function<void()> &f)
 {
     QElapsedTimer t;
@@ -206,6 +240,11 @@ int main(int argc, char *argv[])
     const bool window = !args.contains(QStringLiteral("--no-window"));
     const bool table = !args.contains(QStringLiteral("--no-table"));
     const bool probing = !args.contains(QStringLiteral("--no-probe"));
+    QString logPath;
+    if (const qsizetype i = args.indexOf(QStringLiteral("--log")); i >= 0)
+        logPath = QFileInfo(args.value(i + 1)).absoluteFilePath();
+    if (const qsizetype i = args.indexOf(QStringLiteral("--budget-mb")); i >= 0)
+        qputenv("VARNEL_RAM_BUDGET_MB", args.value(i + 1).toUtf8());
     const qint64 total = qint64(megabytes * 1000 * 1000);
     const qint64 blocks = (total + kBlock - 1) / kBlock;
 
@@ -251,6 +290,19 @@ int main(int argc, char *argv[])
     if (window)
         f->SBShowText->click();
     ReceivePath *rp = f->receivePath;
+    CaptureLog log;
+    QTimer logFlush;
+    if (!logPath.isEmpty()) {
+        if (!log.open(logPath, CaptureLog::formatFor(logPath))) {
+            std::fprintf(stderr, "could not open %s: %s\n", qPrintable(logPath), qPrintable(log.errorString()));
+            return 1;
+        }
+        QObject::connect(rp->model(), &ReceiveTableModel::received, &logFlush,
+                         [&log](const char *data, qint64 n, qint64 ms) { log.append(data, n, ms); },
+                         Qt::DirectConnection);
+        QObject::connect(&logFlush, &QTimer::timeout, [&log] { log.flush(); });
+        logFlush.start(1000);
+    }
     if (args.contains(QStringLiteral("--hide-grid")))
         f->SGReceive->hide();
     TFormText *ft = formText();
@@ -285,6 +337,7 @@ int main(int argc, char *argv[])
     StallProbe probe;
     QElapsedTimer run;
     run.start();
+    const double cpuBefore = threadCpuSeconds();
     if (probing)
         probe.start();
     qint64 lastReport = 0;
@@ -298,14 +351,41 @@ int main(int argc, char *argv[])
             break;
     }
     const double seconds = run.nsecsElapsed() / 1e9;
+    const double cpuSeconds = threadCpuSeconds() - cpuBefore;
     const qint64 runTicks = ticks;
     probe.stop();
     writer.join();
     // Let the last paints happen before measuring memory.
     pumpFor(200);
     const qint64 rssAfter = residentBytes();
-
     const ByteStore &store = rp->ReceiveArray();
+    const qint64 ramHeld = store.ramBytes(), spilled = store.spilledBytes();
+    const qint64 budget = store.ramBudget();
+    double logCheckSeconds = 0;
+    bool logOk = true;
+    if (!logPath.isEmpty()) {
+        logFlush.stop();
+        log.close();
+        QElapsedTimer t;
+        t.start();
+        if (log.format() == CaptureLog::Raw) {
+            QFile lf(logPath);
+            logOk = !log.hasFailed() && lf.open(QIODevice::ReadOnly) && lf.size() == total;
+            for (qint64 k = 0; k < blocks && logOk; ++k) {
+                const QByteArray expected = streamBlock(k, text).left(qMin(kBlock, total - k * kBlock));
+                logOk = lf.read(expected.size()) == expected;
+            }
+        } else {
+            const QByteArray logged = bytesOfTextLog(logPath);
+            logOk = !log.hasFailed() && logged.size() == total;
+            for (qint64 k = 0; k < blocks && logOk; ++k) {
+                const QByteArray expected = streamBlock(k, text).left(qMin(kBlock, total - k * kBlock));
+                logOk = QByteArray::fromRawData(logged.constData() + k * kBlock, expected.size()) == expected;
+            }
+        }
+        logCheckSeconds = t.nsecsElapsed() / 1e9;
+    }
+
     bool storeOk = store.size() == total;
     bool textOk = !window || ft->Memo1->document().size() == total;
     for (qint64 k = 0; k < blocks && (storeOk || textOk); ++k) {
@@ -330,22 +410,28 @@ int main(int argc, char *argv[])
         QGuiApplication::primaryScreen()->grabWindow(0).save(shot);
     }
 
-    // Scrolling: from the first column to the last, painted.
+    // Scrolling: to the first column (in the temporary file once spilled)
+    // and back to the last, painted.
     ByteTableView *grid = f->SGReceive;
-    const int lastColumn = rp->model()->columnCount() - 1;
-    grid->scrollToColumn(1);
-    grid->viewport()->repaint();
-    const double scrollTable = timedMs([&] {
-        grid->scrollTo(rp->model()->index(1, lastColumn));
+    const double scrollTableFirst = timedMs([&] {
+        grid->scrollToColumn(1);
         grid->viewport()->repaint();
     });
-    const bool tableAtEnd = grid->isShowingEnd();
-    double scrollText = 0;
+    const double scrollTable = timedMs([&] {
+        grid->scrollToColumn(grid->dataColumnCount());
+        grid->viewport()->repaint();
+    });
+    // Columns past what int counts too: the last one shows the last byte's number.
+    const bool tableAtEnd = grid->isShowingEnd()
+        && (!table || (grid->dataColumnCount() == total && grid->leftColumn() + grid->fullyVisibleColumnCount() - 1 == total));
+    double scrollText = 0, scrollTextFirst = 0;
     if (window) {
         ReceivedTextView *memo = ft->Memo1;
-        memo->verticalScrollBar()->setValue(0);
-        memo->horizontalScrollBar()->setValue(0);
-        memo->viewport()->repaint();
+        scrollTextFirst = timedMs([&] {
+            memo->verticalScrollBar()->setValue(0);
+            memo->horizontalScrollBar()->setValue(0);
+            memo->viewport()->repaint();
+        });
         scrollText = timedMs([&] {
             memo->scrollToEnd();
             memo->viewport()->repaint();
@@ -365,18 +451,26 @@ int main(int argc, char *argv[])
     std::printf("bench_receive: %g MB %s%s, table %s, text window %s, time stamps %s, platform %s\n",
                 megabytes, viaSer2net ? qPrintable(QStringLiteral("through ser2net as ") + portName + QLatin1Char(' ')) : "", text ? "text lines" : "random bytes", table ? "shown" : "hidden",
                 window ? "shown" : "hidden", stamps ? "on" : "off", qPrintable(QGuiApplication::platformName()));
-    std::printf("  ingest:             %.1f MB/s (%.2f s)\n", total / 1e6 / seconds, seconds);
+    std::printf("  ingest:             %.1f MB/s (%.2f s); UI thread CPU %.2f s, %.2f ms per MB\n", total / 1e6 / seconds,
+                seconds, cpuSeconds, cpuSeconds * 1e3 / (total / 1e6));
     std::printf("  poll ticks:         %lld (%.0f a second, %.0f bytes each); paints: table %lld, text %lld\n",
                 runTicks, runTicks / seconds, total / double(qMax<qint64>(1, runTicks)), tablePaints.count, textPaints.count);
-    std::printf("  bytes verified:     table store %s, text window %s\n", storeOk ? "all equal" : "MISMATCH",
-                window ? (textOk ? "all equal" : "MISMATCH") : "n/a");
-    std::printf("  resident growth:    %.2f bytes per received byte (%.1f MB -> %.1f MB)\n",
-                double(rssAfter - rssBefore) / double(total), rssBefore / 1e6, rssAfter / 1e6);
+    std::printf("  bytes verified:     table store %s, text window %s, capture log %s\n", storeOk ? "all equal" : "MISMATCH",
+                window ? (textOk ? "all equal" : "MISMATCH") : "n/a",
+                logPath.isEmpty() ? "n/a" : logOk ? "all equal" : "MISMATCH");
+    std::printf("  store:              RAM budget %.0f MiB, %.1f MiB in RAM, %.1f MiB in the temporary file\n",
+                budget / 1048576.0, ramHeld / 1048576.0, spilled / 1048576.0);
+    if (!logPath.isEmpty())
+        std::printf("  capture log:        %s, %.1f MB (checked in %.1f s)\n", qPrintable(QFileInfo(logPath).fileName()),
+                    log.writtenSize() / 1e6, logCheckSeconds);
+    std::printf("  resident memory:    %.1f MB at end; growth %.2f bytes per received byte (%.1f MB -> %.1f MB)\n",
+                rssAfter / 1e6, double(rssAfter - rssBefore) / double(total), rssBefore / 1e6, rssAfter / 1e6);
     std::printf("  longest UI stall:   %.1f ms (%lld samples)\n", probe.worstMs, probe.samples);
+    std::printf("  scroll to first byte: table %.1f ms, text window %.1f ms\n", scrollTableFirst, scrollTextFirst);
     std::printf("  scroll to last byte: table %.1f ms (%s), text window %.1f ms\n", scrollTable,
                 tableAtEnd ? "last column in view" : "NOT at end", scrollText);
     std::printf("  clear:              table %.1f ms, text window %.1f ms\n", clearTable, clearText);
     ::close(master);
     ::close(slave);
-    return storeOk && textOk ? 0 : 2;
+    return storeOk && textOk && logOk ? 0 : 2;
 }

@@ -1,5 +1,7 @@
 #include "core/bytefile.h"
 
+#include "core/bytestore.h"
+
 #include <QFile>
 #include <QSaveFile>
 
@@ -27,7 +29,22 @@ bool ReadByteFile(const QString &path, QByteArray *out, QString *error)
     return true;
 }
 
-bool WriteByteFile(const QString &path, const QByteArray &bytes, QString *error)
+namespace {
+
+bool writeAll(QSaveFile &file, const char *data, qint64 size)
+{
+    // A short write sets no error; the next attempt reports why it stopped.
+    for (qint64 done = 0; done < size;) {
+        const qint64 n = file.write(data + done, size - done);
+        if (n <= 0)
+            return false;
+        done += n;
+    }
+    return true;
+}
+
+template<typename Writer>
+bool writeThroughSaveFile(const QString &path, QString *error, Writer &&writeBody)
 {
     QSaveFile file(path);
     // Unbuffered: a buffered write that runs out of room fails only in the
@@ -35,17 +52,36 @@ bool WriteByteFile(const QString &path, const QByteArray &bytes, QString *error)
     // would put a cut-short file in place of the old one.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return fail(error, file.errorString());
-    // A short write sets no error; the next attempt reports why it stopped.
-    for (qint64 done = 0; done < bytes.size();) {
-        const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
-        if (n <= 0) {
-            const QString text = file.errorString();
-            file.cancelWriting();
-            return fail(error, text);
-        }
-        done += n;
+    QString readError;
+    if (!writeBody(file, &readError)) {
+        const QString text = readError.isEmpty() ? file.errorString() : readError;
+        file.cancelWriting();
+        return fail(error, text);
     }
     if (!file.commit())
         return fail(error, file.errorString());
     return true;
+}
+
+} // namespace
+
+bool WriteByteFile(const QString &path, const QByteArray &bytes, QString *error)
+{
+    return writeThroughSaveFile(path, error, [&](QSaveFile &file, QString *) {
+        return writeAll(file, bytes.constData(), bytes.size());
+    });
+}
+
+bool WriteByteFileFrom(const QString &path, const ByteStore &bytes, QString *error)
+{
+    return writeThroughSaveFile(path, error, [&](QSaveFile &file, QString *readError) {
+        bool written = true;
+        const bool done = bytes.forEachPiece(0, bytes.size(), [&](const char *piece, qint64 n) {
+            written = writeAll(file, piece, n);
+            return written;
+        });
+        if (!done && written)
+            *readError = QStringLiteral("Не удалось прочитать временный файл принятых байтов");
+        return done;
+    });
 }

@@ -45,7 +45,15 @@ QChar ReceivedText::displayChar(quint8 byte)
 
 void ReceivedText::clear()
 {
-    m_bytes.clear();
+    // A fresh store of its own; a followed one is left to its owner.
+    m_bytes = ByteStore();
+    m_following = false;
+    resetIndex();
+}
+
+void ReceivedText::resetIndex()
+{
+    m_size = 0;
     m_lineLow.clear();
     m_blockFirstLine.clear();
     m_maxClosedLine = 0;
@@ -63,13 +71,11 @@ void ReceivedText::addLineStart(qint64 pos)
     m_lineLow.push_back(quint16(pos & 0xFFFF));
 }
 
-void ReceivedText::append(const char *data, qint64 n)
+void ReceivedText::index(const char *data, qint64 n)
 {
-    if (n <= 0)
-        return;
-    const qint64 base = m_bytes.size();
+    const qint64 base = m_size;
     const bool crBefore = base > 0 && m_bytes.at(base - 1) == '\r';
-    m_bytes.append(data, n);
+    m_size += n;
     const char *p = data;
     const char *end = data + n;
     while (const void *hit = std::memchr(p, '\n', size_t(end - p))) {
@@ -83,13 +89,49 @@ void ReceivedText::append(const char *data, qint64 n)
     }
 }
 
+void ReceivedText::append(const char *data, qint64 n)
+{
+    if (n <= 0)
+        return;
+    if (m_following) {
+        // Never write into a store someone else owns: take a copy first.
+        ByteStore own(m_bytes.ramBudget(), m_bytes.spillDirectory());
+        m_bytes.forEachPiece(0, m_size, [&own](const char *piece, qint64 len) {
+            own.append(piece, len);
+            return true;
+        });
+        m_bytes = std::move(own);
+        m_following = false;
+    }
+    index(data, m_bytes.append(data, n));
+}
+
 void ReceivedText::appendFrom(const ByteStore &source, qint64 from, qint64 to)
 {
-    constexpr qint64 piece = qint64(1) << 20;
-    for (qint64 pos = from; pos < to; pos += piece) {
-        const QByteArray part = source.mid(pos, qMin(piece, to - pos));
-        append(part.constData(), part.size());
-    }
+    source.forEachPiece(from, to, [this](const char *piece, qint64 n) {
+        append(piece, n);
+        return true;
+    });
+}
+
+void ReceivedText::follow(const ByteStore &source)
+{
+    m_bytes = source.share();
+    m_following = true;
+    resetIndex();
+    catchUp();
+}
+
+qint64 ReceivedText::catchUp()
+{
+    if (!m_following)
+        return 0;
+    const qint64 before = m_size;
+    m_bytes.forEachPiece(m_size, m_bytes.size(), [this](const char *piece, qint64 n) {
+        index(piece, n);
+        return true;
+    });
+    return m_size - before;
 }
 
 qint64 ReceivedText::lineStart(qint64 line) const

@@ -11,6 +11,10 @@
 // broken only at CR LF pairs. Appending costs time in proportion to the bytes
 // appended; any line is found without scanning the bytes.
 //
+// The bytes are either its own (append) or those of a store it follows
+// (follow, catchUp): then it shares that store's bytes instead of copying
+// them, and shows the prefix it has indexed so far.
+//
 // Line starts are kept as 16-bit offsets within 64 KiB blocks plus, per
 // block, the number of its first line, so even a capture of nothing but
 // CR LF costs one byte of index per byte received, and ordinary text far less.
@@ -24,7 +28,13 @@ public:
     void appendFrom(const ByteStore &source, qint64 from, qint64 to);
     void clear();
 
-    qint64 size() const { return m_bytes.size(); }
+    // Shows the bytes of `source` from now on, read through the same store.
+    void follow(const ByteStore &source);
+    bool follows(const ByteStore &source) const { return m_following && m_bytes.sharesWith(source); }
+    // Takes in what the followed store gained since; returns the bytes added.
+    qint64 catchUp();
+
+    qint64 size() const { return m_size; }
     quint8 at(qint64 pos) const { return m_bytes.at(pos); }
 
     qint64 lineCount() const { return qint64(m_lineLow.size()); }
@@ -47,8 +57,12 @@ public:
 private:
     static constexpr int BlockShift = 16;
     void addLineStart(qint64 pos);
+    void index(const char *data, qint64 n);
+    void resetIndex();
 
     ByteStore m_bytes;
+    qint64 m_size = 0;
+    bool m_following = false;
     std::vector<quint16> m_lineLow;        // line start & 0xFFFF, per line
     std::vector<qint64> m_blockFirstLine;  // first line starting at or after block b
     qint64 m_maxClosedLine = 0;            // longest line that has its CR LF

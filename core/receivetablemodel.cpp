@@ -2,18 +2,44 @@
 
 #include "core/celltexts.h"
 
+#include <QDateTime>
+
 #include <algorithm>
 #include <climits>
 
 ReceiveTableModel::ReceiveTableModel(QObject *parent)
-    : QAbstractTableModel(parent)
+    : LongTableModel(parent)
+    , m_clock([] { return QDateTime::currentMSecsSinceEpoch(); })
 {
     m_numbered.add(1, 1);
 }
 
+void ReceiveTableModel::setArrivalClock(std::function<qint64()> msecsSinceEpoch)
+{
+    m_clock = std::move(msecsSinceEpoch);
+}
+
+qint64 ReceiveTableModel::store(const char *data, qint64 n)
+{
+    if (n <= 0)
+        return 0;
+    const qint64 now = m_clock();
+    emit received(data, n, now);
+    const qint64 first = m_store.size();
+    const qint64 kept = m_store.append(data, n);
+    m_arrivals.add(first, kept, now);
+    if (m_store.hasStopped() && !m_stopReported) {
+        m_stopReported = true;
+        emit storeStopped(m_store.stopReason());
+    }
+    return kept;
+}
+
 void ReceiveTableModel::setColumnCount(qint64 count)
 {
-    // Item models count in int; a capture beyond that keeps its bytes but not its columns.
+    // Item indexes count in int; the columns beyond are read as long columns.
+    const qint64 oldLong = m_longColumnCount;
+    m_longColumnCount = qMax<qint64>(1, count);
     const int target = int(std::clamp<qint64>(count, 1, INT_MAX));
     if (target > m_columnCount) {
         beginInsertColumns({}, m_columnCount, target - 1);
@@ -24,14 +50,16 @@ void ReceiveTableModel::setColumnCount(qint64 count)
         m_columnCount = target;
         endRemoveColumns();
     }
+    if (m_longColumnCount != oldLong && qMax(m_longColumnCount, oldLong) > INT_MAX)
+        emit longColumnsChanged();
 }
 
 void ReceiveTableModel::appendShown(const char *data, qint64 n, const QString &stamp)
 {
     const qint64 p = m_store.size();
     const int oldCount = m_columnCount;
+    n = store(data, n);
     if (n > 0) {
-        m_store.append(data, n);
         m_numbered.add(p + 1, p + n);
         m_written.add(p + 1, p + n);
         m_stamps.assign(p + 1, p + n, stamp);
@@ -39,19 +67,22 @@ void ReceiveTableModel::appendShown(const char *data, qint64 n, const QString &s
     setColumnCount(m_store.size() + 1);
     // After a clear the first data column already exists and is rewritten in place.
     const qint64 lastExisting = qMin<qint64>(p + n, oldCount - 1);
-    if (n > 0 && p + 1 <= lastExisting)
-        emit dataChanged(index(0, int(p + 1)), index(rowCount() - 1, int(lastExisting)));
+    if (n > 0 && p + 1 <= qMin<qint64>(lastExisting, INT_MAX - 1))
+        emit dataChanged(index(0, int(p + 1)), index(rowCount() - 1, int(qMin<qint64>(lastExisting, INT_MAX - 1))));
+    if (n > 0 && p + n >= INT_MAX && oldCount == m_columnCount)
+        emit longColumnsChanged();
 }
 
 void ReceiveTableModel::appendHidden(const char *data, qint64 n)
 {
-    if (n > 0)
-        m_store.append(data, n);
+    store(data, n);
 }
 
 void ReceiveTableModel::clear()
 {
     m_store.clear();
+    m_arrivals.clear();
+    m_stopReported = false;
     m_written.clear();
     setColumnCount(2);
     emit dataChanged(index(HexRow, 1), index(AsciiRow, 1));
@@ -79,6 +110,8 @@ void ReceiveTableModel::loadBytes(const QByteArray &bytes)
     const int oldCount = m_columnCount;
     const qint64 n = bytes.size();
     m_store.assign(bytes);
+    m_arrivals.clear();
+    m_stopReported = false;
     // Hex and character texts left in columns beyond the file belonged to the
     // replaced bytes; they must not resurface next to later bytes.
     m_written.clear();
@@ -88,6 +121,8 @@ void ReceiveTableModel::loadBytes(const QByteArray &bytes)
     const int lastExisting = int(qMin<qint64>(n, oldCount - 1));
     if (lastExisting >= 1)
         emit dataChanged(index(NumberRow, 1), index(AsciiRow, lastExisting));
+    if (n >= INT_MAX)
+        emit longColumnsChanged();
 }
 
 int ReceiveTableModel::rowCount(const QModelIndex &parent) const
@@ -100,7 +135,21 @@ int ReceiveTableModel::columnCount(const QModelIndex &parent) const
     return parent.isValid() ? 0 : m_columnCount;
 }
 
-QString ReceiveTableModel::cellText(int row, int column) const
+QString ReceiveTableModel::longCellText(int row, qint64 column) const
+{
+    if (row < 0 || row >= rowCount() || column < 0 || column >= m_longColumnCount)
+        return {};
+    return cellText(row, column);
+}
+
+QString ReceiveTableModel::longToolTip(int row, qint64 column) const
+{
+    if (row < 0 || row >= rowCount() || column < 1 || column > m_store.size() || !m_written.contains(column))
+        return {};
+    return ArrivalToolTip(m_arrivals.stepAt(column - 1));
+}
+
+QString ReceiveTableModel::cellText(int row, qint64 column) const
 {
     if (column == 0) {
         switch (row) {
@@ -129,6 +178,10 @@ QVariant ReceiveTableModel::data(const QModelIndex &index, int role) const
     if (!index.isValid() || index.model() != this || index.row() >= rowCount()
         || index.column() >= m_columnCount)
         return {};
+    if (role == Qt::ToolTipRole) {
+        const QString tip = longToolTip(index.row(), index.column());
+        return tip.isEmpty() ? QVariant() : QVariant(tip);
+    }
     if (role != Qt::DisplayRole && role != Qt::EditRole)
         return {};
     return cellText(index.row(), index.column());

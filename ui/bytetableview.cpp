@@ -1,5 +1,7 @@
 #include "ui/bytetableview.h"
 
+#include "core/longtablemodel.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
@@ -8,6 +10,7 @@
 #include <QStyle>
 #include <QStyleOptionFocusRect>
 #include <QStyleOptionViewItem>
+#include <QToolTip>
 
 #include <algorithm>
 #include <climits>
@@ -62,6 +65,9 @@ void ByteTableView::setModel(QAbstractItemModel *newModel)
     if (QAbstractItemModel *old = model())
         disconnect(old, nullptr, this, nullptr);
     QAbstractItemView::setModel(newModel);
+    m_long = qobject_cast<LongTableModel *>(newModel);
+    if (m_long)
+        connect(m_long, &LongTableModel::longColumnsChanged, this, &ByteTableView::modelGeometryChanged);
     if (newModel) {
         connect(newModel, &QAbstractItemModel::columnsInserted, this, &ByteTableView::modelGeometryChanged);
         connect(newModel, &QAbstractItemModel::columnsRemoved, this, &ByteTableView::modelGeometryChanged);
@@ -105,7 +111,14 @@ QSize ByteTableView::sizeHint() const
 
 // --- geometry -------------------------------------------------------------
 
-int ByteTableView::dataColumnCount() const
+qint64 ByteTableView::dataColumnCount() const
+{
+    if (m_long && !rootIndex().isValid())
+        return qMax<qint64>(0, m_long->longColumnCount() - 1);
+    return indexColumnCount();
+}
+
+int ByteTableView::indexColumnCount() const
 {
     return model() ? qMax(0, model()->columnCount(rootIndex()) - 1) : 0;
 }
@@ -117,7 +130,7 @@ int ByteTableView::dataRowCount() const
 
 int ByteTableView::firstVisibleColumn() const
 {
-    return qMax(1, horizontalScrollBar()->value());
+    return int(qMin<qint64>(m_left, INT_MAX));
 }
 
 int ByteTableView::firstVisibleRow() const
@@ -135,9 +148,44 @@ int ByteTableView::visibleDataRowCount() const
     return qMax(1, (viewport()->height() - m_rowHeight) / m_rowHeight);
 }
 
-int ByteTableView::maxFirstColumn() const
+qint64 ByteTableView::maxFirstColumn() const
 {
-    return qMax(1, dataColumnCount() - fullyVisibleColumnCount() + 1);
+    return qMax<qint64>(1, dataColumnCount() - fullyVisibleColumnCount() + 1);
+}
+
+int ByteTableView::barValueFor(qint64 left) const
+{
+    if (!barScaled())
+        return int(left);
+    const qint64 span = maxFirstColumn() - 1;
+    return int((__int128(left - 1) * BarMax + span / 2) / span);
+}
+
+qint64 ByteTableView::leftForBarValue(int value) const
+{
+    if (!barScaled())
+        return qMax(1, value);
+    const qint64 span = maxFirstColumn() - 1;
+    return 1 + qint64((__int128(qBound(0, value, BarMax)) * span + BarMax / 2) / BarMax);
+}
+
+void ByteTableView::syncBar()
+{
+    QScrollBar *h = horizontalScrollBar();
+    const qint64 maxFirst = maxFirstColumn();
+    m_left = qBound<qint64>(1, m_left, maxFirst);
+    m_syncingBar = true;
+    if (barScaled()) {
+        h->setRange(0, BarMax);
+        h->setPageStep(int(qMax<qint64>(1, qint64(fullyVisibleColumnCount()) * BarMax / maxFirst)));
+    } else {
+        h->setRange(1, int(maxFirst));
+        h->setPageStep(fullyVisibleColumnCount());
+    }
+    h->setSingleStep(1);
+    h->setValue(barValueFor(m_left));
+    m_syncingBar = false;
+    m_atEnd = m_left >= maxFirst;
 }
 
 int ByteTableView::maxFirstRow() const
@@ -147,12 +195,18 @@ int ByteTableView::maxFirstRow() const
 
 bool ByteTableView::isShowingEnd() const
 {
-    return firstVisibleColumn() >= maxFirstColumn();
+    return m_left >= maxFirstColumn();
 }
 
-void ByteTableView::scrollToColumn(int column)
+void ByteTableView::scrollToColumn(qint64 column)
 {
-    horizontalScrollBar()->setValue(qBound(1, column, maxFirstColumn()));
+    const qint64 old = m_left;
+    m_left = column;
+    syncBar();
+    if (m_left != old) {
+        updateEditorGeometries();
+        viewport()->update();
+    }
 }
 
 qint64 ByteTableView::columnDeltaToX(qint64 delta) const
@@ -179,7 +233,12 @@ qint64 ByteTableView::xToColumnDelta(qint64 x) const
 
 qint64 ByteTableView::columnAtX(int x) const
 {
-    return firstVisibleColumn() + xToColumnDelta(qint64(x) - m_firstColumnWidth);
+    return m_left + xToColumnDelta(qint64(x) - m_firstColumnWidth);
+}
+
+qint64 ByteTableView::columnAt(int x) const
+{
+    return x >= 0 && x < m_firstColumnWidth ? 0 : columnAtX(x);
 }
 
 qint64 ByteTableView::rowAtY(int y) const
@@ -196,11 +255,15 @@ QRect ByteTableView::visualRect(const QModelIndex &index) const
 {
     if (!index.isValid() || index.model() != model() || index.parent() != rootIndex())
         return {};
-    const int r = index.row(), c = index.column();
+    return cellRect(index.row(), index.column());
+}
+
+QRect ByteTableView::cellRect(int r, qint64 c) const
+{
     const int y = r == 0 ? 0 : clampToInt(m_rowHeight + qint64(r - firstVisibleRow()) * m_rowHeight);
     if (c == 0)
         return {0, y, m_firstColumnWidth, m_rowHeight};
-    const qint64 delta = qint64(c) - firstVisibleColumn();
+    const qint64 delta = c - m_left;
     const qint64 k = kLinearPixels / m_columnWidth;
     const int width = (delta > k || delta < -k) ? 1 : m_columnWidth;
     return {clampToInt(m_firstColumnWidth + columnDeltaToX(delta)), y, width, m_rowHeight};
@@ -212,7 +275,7 @@ QModelIndex ByteTableView::indexAt(const QPoint &point) const
         return {};
     const qint64 c = (point.x() >= 0 && point.x() < m_firstColumnWidth) ? 0 : columnAtX(point.x());
     const qint64 r = (point.y() >= 0 && point.y() < m_rowHeight) ? 0 : rowAtY(point.y());
-    if (c < 0 || c > dataColumnCount() || r < 0 || r > dataRowCount())
+    if (c < 0 || c > indexColumnCount() || r < 0 || r > dataRowCount())
         return {};
     return model()->index(int(r), int(c), rootIndex());
 }
@@ -221,7 +284,7 @@ int ByteTableView::horizontalOffset() const
 {
     // Pixels from a column fixed at the last mouse press, so the base class's
     // drag arithmetic stays within int however far the table scrolls.
-    return clampToInt((firstVisibleColumn() - m_originColumn) * m_columnWidth);
+    return clampToInt((m_left - m_originColumn) * m_columnWidth);
 }
 
 int ByteTableView::verticalOffset() const
@@ -240,9 +303,9 @@ void ByteTableView::scrollTo(const QModelIndex &index, ScrollHint hint)
         return;
     const int c = index.column(), r = index.row();
     if (c >= 1) {
-        const int first = firstVisibleColumn();
+        const qint64 first = m_left;
         const int page = fullyVisibleColumnCount();
-        int target = first;
+        qint64 target = first;
         switch (hint) {
         case PositionAtTop: target = c; break;
         case PositionAtBottom: target = c - page + 1; break;
@@ -268,14 +331,9 @@ void ByteTableView::scrollTo(const QModelIndex &index, ScrollHint hint)
 
 void ByteTableView::updateGeometries()
 {
-    QScrollBar *h = horizontalScrollBar();
-    const bool follow = m_followsEnd && m_atEnd;
-    h->setRange(1, maxFirstColumn());
-    h->setPageStep(fullyVisibleColumnCount());
-    h->setSingleStep(1);
-    if (follow)
-        h->setValue(h->maximum());
-    m_atEnd = h->value() >= h->maximum();
+    if (m_followsEnd && m_atEnd)
+        m_left = maxFirstColumn();
+    syncBar();
 
     QScrollBar *v = verticalScrollBar();
     v->setRange(1, maxFirstRow());
@@ -305,9 +363,32 @@ void ByteTableView::reset()
 
 void ByteTableView::scrollContentsBy(int, int)
 {
-    m_atEnd = horizontalScrollBar()->value() >= horizontalScrollBar()->maximum();
+    if (!m_syncingBar) {
+        // The user moved the bar.
+        m_left = qBound<qint64>(1, leftForBarValue(horizontalScrollBar()->value()), maxFirstColumn());
+        m_atEnd = m_left >= maxFirstColumn();
+    }
     updateEditorGeometries();
     viewport()->update();
+}
+
+bool ByteTableView::viewportEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip && m_long) {
+        // Columns without an index have their tooltips too.
+        const QPoint p = static_cast<QHelpEvent *>(event)->pos();
+        const qint64 c = columnAt(p.x());
+        if (c > indexColumnCount() && c <= dataColumnCount()) {
+            const qint64 r = (p.y() >= 0 && p.y() < m_rowHeight) ? 0 : rowAtY(p.y());
+            const QString tip = m_long->longToolTip(int(r), c);
+            if (tip.isEmpty())
+                QToolTip::hideText();
+            else
+                QToolTip::showText(static_cast<QHelpEvent *>(event)->globalPos(), tip, viewport());
+            return true;
+        }
+    }
+    return QAbstractItemView::viewportEvent(event);
 }
 
 void ByteTableView::updateEditorGeometries()
@@ -317,7 +398,7 @@ void ByteTableView::updateEditorGeometries()
     // (hiding it would take its focus and end the edit).
     const QModelIndex current = currentIndex();
     if (QWidget *editor = current.isValid() ? indexWidget(current) : nullptr) {
-        if (current.column() >= 1 && current.column() < firstVisibleColumn())
+        if (current.column() >= 1 && current.column() < m_left)
             editor->move(-editor->width() - m_firstColumnWidth, editor->y());
     }
 }
@@ -348,7 +429,7 @@ void ByteTableView::setSelection(const QRect &rect, QItemSelectionModel::Selecti
 {
     if (!selectionModel() || !model())
         return;
-    const int lastColumn = dataColumnCount(), lastRow = dataRowCount();
+    const int lastColumn = indexColumnCount(), lastRow = dataRowCount();
     if (lastColumn < 1 || lastRow < 1) {
         selectionModel()->select(QItemSelection(), command);
         return;
@@ -366,19 +447,19 @@ void ByteTableView::setSelection(const QRect &rect, QItemSelectionModel::Selecti
 QRegion ByteTableView::visualRegionForSelection(const QItemSelection &selection) const
 {
     QRegion region;
-    const int first = firstVisibleColumn();
-    const int last = first + fullyVisibleColumnCount(); // one more for the partial column
+    const qint64 first = m_left;
+    const qint64 last = first + fullyVisibleColumnCount(); // one more for the partial column
     for (const QItemSelectionRange &range : selection) {
         if (!range.isValid() || range.model() != model())
             continue;
-        const int left = qMax(range.left(), first), right = qMin(range.right(), last);
+        const qint64 left = qMax<qint64>(range.left(), first), right = qMin<qint64>(range.right(), last);
         if (left > right)
             continue;
         const int top = qMax(range.top(), 1), bottom = range.bottom();
         if (top > bottom)
             continue;
-        const QRect tl = visualRect(model()->index(top, left, rootIndex()));
-        const QRect br = visualRect(model()->index(bottom, right, rootIndex()));
+        const QRect tl = visualRect(model()->index(top, int(left), rootIndex()));
+        const QRect br = visualRect(model()->index(bottom, int(right), rootIndex()));
         region += QRect(tl.topLeft(), br.bottomRight());
     }
     return region;
@@ -386,11 +467,11 @@ QRegion ByteTableView::visualRegionForSelection(const QItemSelection &selection)
 
 void ByteTableView::selectAll()
 {
-    if (!model() || !selectionModel() || dataColumnCount() < 1 || dataRowCount() < 1)
+    if (!model() || !selectionModel() || indexColumnCount() < 1 || dataRowCount() < 1)
         return;
     selectionModel()->select(
         QItemSelection(model()->index(1, 1, rootIndex()),
-                       model()->index(dataRowCount(), dataColumnCount(), rootIndex())),
+                       model()->index(dataRowCount(), indexColumnCount(), rootIndex())),
         QItemSelectionModel::ClearAndSelect);
 }
 
@@ -451,7 +532,7 @@ QItemSelectionModel::SelectionFlags ByteTableView::selectionCommand(const QModel
 
 QModelIndex ByteTableView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
 {
-    const int lastColumn = dataColumnCount(), lastRow = dataRowCount();
+    const int lastColumn = indexColumnCount(), lastRow = dataRowCount();
     if (!model() || lastColumn < 1 || lastRow < 1)
         return {};
     const QModelIndex current = currentIndex();
@@ -506,7 +587,7 @@ void ByteTableView::mousePressEvent(QMouseEvent *event)
     }
     const QModelIndex index = indexAt(pos);
     if (!(selectionCommand(index, event) & QItemSelectionModel::Current))
-        m_originColumn = firstVisibleColumn(); // the base class records a fresh press point
+        m_originColumn = m_left; // the base class records a fresh press point
     QAbstractItemView::mousePressEvent(event);
 }
 
@@ -579,30 +660,34 @@ void ByteTableView::paintEvent(QPaintEvent *event)
     const QModelIndex current = currentIndex();
     QItemSelectionModel *selection = selectionModel();
 
-    const int lastColumn = dataColumnCount(), lastRow = dataRowCount();
-    const int firstColumn = firstVisibleColumn(), firstRow = firstVisibleRow();
+    const qint64 lastColumn = dataColumnCount();
+    const int lastRow = dataRowCount(), lastIndexColumn = indexColumnCount();
+    const qint64 firstColumn = m_left;
+    const int firstRow = firstVisibleRow();
     const qint64 shownColumns = (area.width() - m_firstColumnWidth + m_columnWidth - 1) / m_columnWidth;
-    const int endColumn = int(qMin<qint64>(lastColumn, firstColumn + shownColumns));
+    const qint64 endColumn = qMin<qint64>(lastColumn, firstColumn + shownColumns);
 
     // Rows in view: the header row, then data rows from firstRow.
     QList<int> rows{0};
     for (int r = firstRow; r <= lastRow && m_rowHeight * (r - firstRow + 1) < area.height(); ++r)
         rows.append(r);
-    QList<int> columns;
-    for (int c = firstColumn; c <= endColumn; ++c)
+    QList<qint64> columns;
+    for (qint64 c = firstColumn; c <= endColumn; ++c)
         columns.append(c);
     columns.prepend(0);
 
     painter.setFont(font());
     const int pad = 2;
     for (int r : rows) {
-        for (int c : columns) {
-            const QModelIndex index = model()->index(r, c, rootIndex());
-            const QRect rect = visualRect(index);
+        for (qint64 c : columns) {
+            // Columns past what int counts have no index; their texts come from the long model.
+            const bool indexed = c <= lastIndexColumn;
+            const QModelIndex index = indexed ? model()->index(r, int(c), rootIndex()) : QModelIndex();
+            const QRect rect = cellRect(r, c);
             if (!rect.intersects(event->rect()))
                 continue;
             const bool header = r == 0 || c == 0;
-            const bool selected = !header && selection && selection->isSelected(index);
+            const bool selected = indexed && !header && selection && selection->isSelected(index);
             QPalette::ColorRole fill = header ? QPalette::Button : selected ? QPalette::Highlight : QPalette::Base;
             QPalette::ColorRole ink = header ? QPalette::ButtonText : selected ? QPalette::HighlightedText : QPalette::Text;
             painter.save();
@@ -610,7 +695,8 @@ void ByteTableView::paintEvent(QPaintEvent *event)
                 painter.setClipRect(QRect(m_firstColumnWidth, 0, area.width(), area.height()));
             painter.fillRect(rect, pal.brush(fill));
             painter.setPen(pal.color(ink));
-            const QString text = displayable(index.data(Qt::DisplayRole).toString());
+            const QString text = displayable(indexed ? index.data(Qt::DisplayRole).toString()
+                                                     : m_long ? m_long->longCellText(r, c) : QString());
             painter.drawText(rect.adjusted(pad, 0, -pad, 0), Qt::AlignLeft | Qt::AlignVCenter, text);
             painter.setPen(header ? pal.color(QPalette::Mid) : gridColor);
             painter.drawLine(rect.topRight(), rect.bottomRight());
@@ -620,7 +706,7 @@ void ByteTableView::paintEvent(QPaintEvent *event)
                 painter.drawLine(rect.topLeft(), rect.topRight() - QPoint(1, 0));
                 painter.drawLine(rect.topLeft(), rect.bottomLeft() - QPoint(0, 1));
             }
-            if (index == current && hasFocus() && !header) {
+            if (indexed && index == current && hasFocus() && !header) {
                 QStyleOptionFocusRect focus;
                 focus.initFrom(this);
                 focus.rect = rect.adjusted(1, 1, -2, -2);

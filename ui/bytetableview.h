@@ -2,13 +2,19 @@
 
 #include <QAbstractItemView>
 
+class LongTableModel;
+
 // A string-grid look for byte tables of any length: row 0 and column 0 are
 // fixed header cells, every other row is always shown, and the data columns
 // scroll horizontally in whole columns. Only the cells in sight are painted,
 // so the cost of a paint or a scroll does not depend on the column count.
 //
 // The horizontal scroll bar's value is the model column shown leftmost, so a
-// hundred million columns never need a pixel coordinate beyond int.
+// hundred million columns never need a pixel coordinate beyond int. Past a
+// billion columns the bar's positions are spread over the columns. Over a
+// LongTableModel the view reaches columns beyond what int counts: it paints
+// them from the model's long-column texts (they have no index, so they take
+// no part in selection or editing).
 class ByteTableView : public QAbstractItemView
 {
     Q_OBJECT
@@ -25,11 +31,17 @@ public:
     int rowHeight() const { return m_rowHeight; }
 
     // Model column of the leftmost data column shown (1 when there is none).
+    qint64 leftColumn() const { return m_left; }
+    // The same, limited to what int holds.
     int firstVisibleColumn() const;
+    // Data columns, counted in 64 bits over a LongTableModel.
+    qint64 dataColumnCount() const;
+    // The column under a viewport x (0 over the header column).
+    qint64 columnAt(int x) const;
     // Data columns that fit whole in the viewport.
     int fullyVisibleColumnCount() const;
     // Makes `column` the leftmost data column, as far as the end allows.
-    void scrollToColumn(int column);
+    void scrollToColumn(qint64 column);
     // The last data column is in full view.
     bool isShowingEnd() const;
     // While the last column is in view, appended columns scroll into view.
@@ -68,6 +80,7 @@ protected:
     void rowsInserted(const QModelIndex &parent, int start, int end) override;
     void reset() override;
     void scrollContentsBy(int dx, int dy) override;
+    bool viewportEvent(QEvent *event) override;
 
     void paintEvent(QPaintEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
@@ -78,10 +91,18 @@ protected:
     void wheelEvent(QWheelEvent *event) override;
 
 private:
-    int dataColumnCount() const;
+    static constexpr int BarMax = 1 << 30;
+    // Columns that have an item index.
+    int indexColumnCount() const;
     int dataRowCount() const;
     int firstVisibleRow() const;
-    int maxFirstColumn() const;
+    qint64 maxFirstColumn() const;
+    bool barScaled() const { return maxFirstColumn() > BarMax; }
+    int barValueFor(qint64 left) const;
+    qint64 leftForBarValue(int value) const;
+    // Puts the scroll bar where m_left is, without feeding it back.
+    void syncBar();
+    QRect cellRect(int row, qint64 column) const;
     int maxFirstRow() const;
     int visibleDataRowCount() const;
     // Column offset from the leftmost shown column <-> x relative to the data area.
@@ -99,5 +120,8 @@ private:
     bool m_followsEnd = true;
     bool m_atEnd = true;              // the last column was in view after the last layout
     qint64 m_originColumn = 1;        // horizontalOffset() counts pixels from here
+    qint64 m_left = 1;                // leftmost data column shown
+    bool m_syncingBar = false;
+    LongTableModel *m_long = nullptr;
     bool m_pressOnHeader = false;
 };

@@ -154,6 +154,26 @@ void ReceivedTextView::assign(const ByteStore &source)
     textChanged(wasAtEnd);
 }
 
+void ReceivedTextView::showStore(const ByteStore &source)
+{
+    const bool wasAtEnd = isShowingEnd();
+    const bool wasBlank = m_blank;
+    if (!m_doc.follows(source)) {
+        m_doc.follow(source);
+    } else {
+        const qint64 lastLine = m_doc.lineCount() - 1;
+        m_doc.catchUp();
+        m_blank = false;
+        // Text added below the lines in sight needs no repaint, only new scroll ranges.
+        if (!wasAtEnd && !wasBlank && firstVisibleLine() + visibleLineCount() < lastLine) {
+            updateScrollBars();
+            return;
+        }
+    }
+    m_blank = false;
+    textChanged(wasAtEnd);
+}
+
 void ReceivedTextView::blank()
 {
     m_blank = true;

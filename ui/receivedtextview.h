@@ -28,6 +28,10 @@ public:
     void appendFrom(const ByteStore &source, qint64 from, qint64 to);
     // Replaces the text with the whole of `source`.
     void assign(const ByteStore &source);
+    // Shows `source` by reading it, without a copy: the first call (or one
+    // with another store) shows it whole, later calls add what it gained.
+    // The view keeps reading a store that its owner has since cleared.
+    void showStore(const ByteStore &source);
     // Empties the view. The text is kept aside so that showing it again
     // (unblank) costs nothing; any change of the text shows it again too.
     void blank();

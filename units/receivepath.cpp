@@ -87,19 +87,12 @@ void ReceivePath::TimerReadTimer()
 
 void ReceivePath::refreshText(const char *data, qint64 n)
 {
-    // Memo1 shows the whole of ReceiveArray after every poll that read; it
-    // keeps its text from poll to poll, so only what it lacks is added.
-    ReceivedTextView *memo = m_formText->Memo1;
-    const ByteStore &store = m_model->store();
-    const qint64 have = memo->document().size();
-    if (!m_textMirrorsStore || have > store.size()) {
-        memo->assign(store);
-        m_textMirrorsStore = true;
-    } else if (have == store.size() - n) {
-        memo->appendBytes(data, n);
-    } else {
-        memo->appendFrom(store, have, store.size());
-    }
+    Q_UNUSED(data);
+    Q_UNUSED(n);
+    // Memo1 reads ReceiveArray itself and indexes only what it lacks. After a
+    // clear or a load it keeps reading the bytes it showed (the store hands
+    // out fresh ones) until this moves it to the new ones.
+    m_formText->Memo1->showStore(m_model->store());
 }
 
 void ReceivePath::SBClearRecClick()

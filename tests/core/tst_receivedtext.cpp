@@ -99,6 +99,43 @@ private slots:
         QCOMPARE(t.lineCount(), 1);
     }
 
+    // Following a store that spills to its file: lines are indexed as the
+    // store grows, CR LF split across catch-ups and chunk borders included.
+    void followsSpillingStore()
+    {
+        const QByteArray bytes = randomText(4 * 1024 * 1024 + 11, 5, 40);
+        ByteStore store(1 << 20);
+        ReceivedText t;
+        t.follow(store);
+        QVERIFY(t.follows(store));
+        qint64 pos = 0;
+        for (qint64 n : {1, 2, 70001, 1 << 20, 3, 2 << 20}) {
+            n = qMin(n, bytes.size() - pos);
+            store.append(bytes.constData() + pos, n);
+            pos += n;
+            QCOMPARE(t.catchUp(), n);
+        }
+        store.append(bytes.constData() + pos, bytes.size() - pos);
+        t.catchUp();
+        QVERIFY(store.spilledBytes() > 0);
+        checkAgainstReference(t, bytes);
+
+        // The owner drops the bytes: the text keeps showing them.
+        store.clear();
+        QVERIFY(!t.follows(store));
+        QCOMPARE(t.size(), bytes.size());
+        QCOMPARE(t.at(bytes.size() - 1), quint8(bytes.back()));
+        QCOMPARE(t.catchUp(), 0);
+
+        // Appending to a followed text never writes into the store.
+        store.append("AB", 2);
+        t.follow(store);
+        t.append("\r\nC", 3);
+        QVERIFY(!t.follows(store));
+        QCOMPARE(store.toByteArray(), QByteArray("AB"));
+        QCOMPARE(t.text(), QStringLiteral("AB\nC"));
+    }
+
     void text_data()
     {
         QTest::addColumn<QByteArray>("bytes");

@@ -3,7 +3,13 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QHelpEvent>
+#include <QScrollBar>
 #include <QTest>
+#include <QToolTip>
+
+#include <climits>
+#include <set>
 
 namespace {
 
@@ -25,6 +31,37 @@ public:
         return index.row() == 0 || index.column() == 0 ? Qt::ItemIsEnabled : Qt::ItemIsEnabled | Qt::ItemIsSelectable;
     }
     mutable qint64 dataCalls = 0;
+};
+
+// Three billion columns, more than int counts: indexes reach the first
+// INT_MAX, the rest only through the long-column calls, which it records.
+class LongModel : public LongTableModel
+{
+public:
+    qint64 columns = 3'000'000'001;
+    int rowCount(const QModelIndex &p = {}) const override { return p.isValid() ? 0 : 3; }
+    int columnCount(const QModelIndex &p = {}) const override
+    {
+        return p.isValid() ? 0 : int(qMin<qint64>(columns, INT_MAX));
+    }
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        return role == Qt::DisplayRole ? QVariant(longCellText(index.row(), index.column())) : QVariant();
+    }
+    qint64 longColumnCount() const override { return columns; }
+    QString longCellText(int row, qint64 column) const override
+    {
+        if (row == 0 && column > INT_MAX)
+            asked.insert(column);
+        return QString::number(column);
+    }
+    QString longToolTip(int, qint64 column) const override { return QStringLiteral("tip %1").arg(column); }
+    void grow(qint64 n)
+    {
+        columns += n;
+        emit longColumnsChanged();
+    }
+    mutable std::set<qint64> asked;
 };
 
 // The receive table's geometry: a 59-px header column, 30x20-px cells.
@@ -203,6 +240,59 @@ private slots:
         QVERIFY(!view.indexWidget(view.currentIndex()));
     }
 
+
+    // Past what int counts every column is still reached, painted with its
+    // own number and given its tooltip; the bar spreads over all of them.
+    void columnsBeyondInt()
+    {
+        LongModel model;
+        ByteTableView view;
+        setUpView(view, &model);
+        const qint64 last = model.columns - 1;
+        const int page = view.fullyVisibleColumnCount();
+        QCOMPARE(view.dataColumnCount(), last);
+        QVERIFY(view.isShowingEnd());
+        QCOMPARE(view.leftColumn(), last - page + 1);
+
+        const qint64 target = qint64(INT_MAX) + 12345;
+        view.scrollToColumn(target);
+        QCOMPARE(view.leftColumn(), target);
+        QCOMPARE(view.firstVisibleColumn(), INT_MAX);
+        QCOMPARE(view.columnAt(59 + 15), target);
+        model.asked.clear();
+        view.viewport()->repaint();
+        QVERIFY(!model.asked.empty());
+        QCOMPARE(*model.asked.begin(), target);
+        QVERIFY(*model.asked.rbegin() >= target + page - 1);
+        QCOMPARE(qint64(model.asked.size()), *model.asked.rbegin() - target + 1);
+
+        QHelpEvent help(QEvent::ToolTip, QPoint(59 + 45, 50), view.viewport()->mapToGlobal(QPoint(59 + 45, 50)));
+        QApplication::sendEvent(view.viewport(), &help);
+        QCOMPARE(QToolTip::text(), QStringLiteral("tip %1").arg(target + 1));
+        QToolTip::hideText();
+        QVERIFY(!view.indexAt(QPoint(59 + 15, 50)).isValid());
+
+        // The bar's ends are the ends; neighbouring bar positions never skip a column.
+        QScrollBar *bar = view.horizontalScrollBar();
+        bar->setValue(bar->minimum());
+        QCOMPARE(view.leftColumn(), 1);
+        for (int v : {1, 1000, bar->maximum() / 2, bar->maximum() - 1}) {
+            bar->setValue(v);
+            const qint64 before = view.leftColumn();
+            bar->setValue(v + 1);
+            QVERIFY(view.leftColumn() > before);
+            QVERIFY(view.leftColumn() - before <= page);
+        }
+        QVERIFY(view.isShowingEnd());
+        QCOMPARE(view.leftColumn(), last - page + 1);
+
+        // At the end it follows the end as columns arrive.
+        model.grow(1000);
+        QCOMPARE(view.leftColumn(), last + 1000 - page + 1);
+        view.scrollToColumn(target);
+        model.grow(5);
+        QCOMPARE(view.leftColumn(), target);
+    }
 };
 
 QTEST_MAIN(TstByteTableView)
