@@ -1,6 +1,7 @@
 #include "ui/commandgridview.h"
 
 #include "core/gridmodel.h"
+#include "ui/widgets.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -22,6 +23,7 @@ public:
     {
         auto *editor = new QLineEdit(parent);
         editor->setFrame(false);
+        keepWholeText(editor);
         auto *self = const_cast<CommandCellDelegate *>(this);
         connect(editor, &QLineEdit::textEdited, self, [self, editor] { emit self->commitData(editor); });
         return editor;
