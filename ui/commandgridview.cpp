@@ -29,6 +29,19 @@ public:
         return editor;
     }
 
+    // Laying out a long code to elide it costs its whole length on every
+    // paint: only a start no cell can show whole is laid out.
+    QString displayText(const QVariant &value, const QLocale &locale) const override
+    {
+        constexpr qsizetype kShown = 4096;
+        if (value.typeId() == QMetaType::QString) {
+            const QString text = value.toString();
+            if (text.size() > kShown)
+                return QStyledItemDelegate::displayText(QString(text.left(kShown)), locale);
+        }
+        return QStyledItemDelegate::displayText(value, locale);
+    }
+
     void setEditorData(QWidget *editor, const QModelIndex &index) const override
     {
         // Each keystroke comes back as a change of the cell; setting the same
