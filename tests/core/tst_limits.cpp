@@ -9,6 +9,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
+#include <sys/resource.h>
+#include <unistd.h>
+
 namespace {
 
 QList<Command> numbered(int n)
@@ -18,6 +22,15 @@ QList<Command> numbered(int n)
     for (int i = 0; i < n; ++i)
         list.append({QStringLiteral("n%1").arg(i), QStringLiteral("c%1").arg(i)});
     return list;
+}
+
+// The address space this process has mapped now.
+qint64 mappedBytes()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return -1;
+    return statm.readAll().split(' ').value(0).toLongLong() * getpagesize();
 }
 
 } // namespace
@@ -118,6 +131,33 @@ private slots:
         QVERIFY(!ReadByteFileStart(dir.filePath(QStringLiteral("none")), limit, &read, &error));
         QVERIFY(!error.isEmpty());
         QCOMPARE(read, bytes.left(limit));
+    }
+
+    // A file larger than the memory left is a failed read, not the end of
+    // the program.
+    void readPastMemoryFails()
+    {
+#if defined(__SANITIZE_ADDRESS__)
+        QSKIP("the sanitizer's allocator ends the process instead of failing an allocation");
+#endif
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("big"));
+        {
+            QFile big(path);
+            QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(qint64(1) << 30)); // sparse
+        }
+        QByteArray out("untouched");
+        QString error;
+        rlimit old{};
+        getrlimit(RLIMIT_AS, &old);
+        rlimit limit = old;
+        limit.rlim_cur = rlim_t(mappedBytes() + (qint64(256) << 20));
+        QVERIFY(setrlimit(RLIMIT_AS, &limit) == 0);
+        const bool read = ReadByteFile(path, &out, &error);
+        setrlimit(RLIMIT_AS, &old);
+        QVERIFY(!read);
+        QCOMPARE(error, qt_error_string(ENOMEM));
+        QCOMPARE(out, QByteArray("untouched"));
     }
 
     void pieceWriter()
