@@ -81,7 +81,9 @@ private slots:
         fx.prompts.fileNames = {file("capture.RCV")};
         const qint64 before = peakMiB();
         f->dataFiles->N2Click();
+#if !defined(__SANITIZE_ADDRESS__) // its quarantine holds on to every freed piece
         QVERIFY2(peakMiB() - before < 64, qPrintable(QString::number(peakMiB() - before)));
+#endif
         QVERIFY(fx.prompts.errors.isEmpty());
         QFile saved(file("capture.RCV"));
         QVERIFY(saved.open(QIODevice::ReadOnly));
