@@ -24,6 +24,7 @@
 #include "units/transmittable.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -276,8 +277,41 @@ void TFormMain::paintEvent(QPaintEvent *e)
     settingsStore->FormPaint();
 }
 
+namespace {
+
+// Nobody is there to answer: failures go to the log and the answer to
+// "close without saving?" is yes.
+class UnattendedPrompts : public Prompts
+{
+public:
+    void message(QWidget *, const QString &text) override { qWarning().noquote() << text; }
+    void error(QWidget *, const QString &text) override { qWarning().noquote() << text; }
+    bool question(QWidget *, const QString &) override { return true; }
+    std::optional<QString> fileName(QWidget *, const FileDialogSpec &) override { return std::nullopt; }
+};
+
+} // namespace
+
+void TFormMain::endPolitely()
+{
+    // A modal loop (a box, a dialog) would hold the close until it ends.
+    if (QWidget *modal = QApplication::activeModalWidget())
+        modal->close();
+    m_endingPolitely = true;
+    close();
+}
+
 void TFormMain::closeEvent(QCloseEvent *e)
 {
+    if (m_endingPolitely) {
+        UnattendedPrompts unattended;
+        Prompts *previous = &prompts();
+        setPrompts(&unattended);
+        settingsStore->FormClose();
+        setPrompts(previous);
+        e->accept();
+        return;
+    }
     if (settingsStore->FormClose())
         e->accept();
     else

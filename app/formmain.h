@@ -31,6 +31,9 @@ public:
     void attachWindows(TSetupDlg *setupDlg, TFormText *formText);
 
     void Exit1Click();
+    // Closes as the close box does, asking nothing: for a system that ends
+    // the program (a signal, the end of the session).
+    void endPolitely();
     void About1Click();
     void FormResize();
 
@@ -71,4 +74,6 @@ private:
     void buildControls();
     void wire();
     void FormCreate();
+
+    bool m_endingPolitely = false;
 };

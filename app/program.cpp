@@ -7,8 +7,12 @@
 #include "ui/setupdlg.h"
 #include "units/settingsstore.h"
 
+#include "app/politeend.h"
+
 #include <QApplication>
 #include <QPointer>
+
+#include <csignal>
 
 namespace {
 QPointer<TFormMain> g_formMain;
@@ -20,6 +24,14 @@ QPointer<TFormText> g_formText;
 void startProgram()
 {
     delete g_formMain; // owns the other three
+    // A write past the file-size limit then fails with its error, which the
+    // user sees, instead of ending the program and losing the capture.
+    std::signal(SIGXFSZ, SIG_IGN);
+    installPoliteEnd([] {
+        if (g_formMain)
+            g_formMain->endPolitely();
+        QCoreApplication::exit(0);
+    });
     QApplication::setApplicationName(applicationTitle());
     g_formMain = new TFormMain;
     g_formMain->setAttribute(Qt::WA_DeleteOnClose, false);

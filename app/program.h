@@ -9,6 +9,8 @@ class TFormText;
 // the setup dialog and the text window (the last three hidden). Shows the main
 // window and returns without running the event loop; a QApplication must
 // exist. Calling it again replaces the windows of the previous start.
+// From then on SIGTERM, SIGHUP and the end of the session close the program
+// as the close box does, without a question, and it exits with status 0.
 void startProgram();
 
 TFormMain *formMain();

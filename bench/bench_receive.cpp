@@ -280,15 +280,15 @@ int main(int argc, char *argv[])
     TFormMain *f = formMain();
     f->resize(1000, 700);
     f->portSetup->settings.PortName = portName;
-    f->ChBShowRecTable->setChecked(table);
-    f->ChBGetSec->setChecked(stamps);
-    f->SBOpenComm->click();
-    if (!f->SBOpenComm->down()) {
+    f->portBar.ChBShowRecTable->setChecked(table);
+    f->portBar.ChBGetSec->setChecked(stamps);
+    f->portBar.SBOpenComm->click();
+    if (!f->portBar.SBOpenComm->down()) {
         std::fprintf(stderr, "could not open %s\n", qPrintable(portName));
         return 1;
     }
     if (window)
-        f->SBShowText->click();
+        f->portBar.SBShowText->click();
     ReceivePath *rp = f->receivePath;
     CaptureLog log;
     QTimer logFlush;
@@ -333,7 +333,7 @@ int main(int argc, char *argv[])
     f->SGReceive->viewport()->installEventFilter(&tablePaints);
     ft->Memo1->viewport()->installEventFilter(&textPaints);
     qint64 ticks = 0;
-    QObject::connect(f->TimerRead, &QTimer::timeout, [&] { ++ticks; });
+    QObject::connect(f->timers.TimerRead, &QTimer::timeout, [&] { ++ticks; });
     StallProbe probe;
     QElapsedTimer run;
     run.start();
@@ -438,7 +438,7 @@ int main(int argc, char *argv[])
         });
     }
     const double clearTable = timedMs([&] {
-        f->SBClearRec->click();
+        f->portBar.SBClearRec->click();
         grid->viewport()->repaint();
     });
     double clearText = 0;

@@ -5,6 +5,9 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <cerrno>
+#include <new>
+
 namespace {
 
 bool fail(QString *error, const QString &text)
@@ -21,7 +24,14 @@ bool ReadByteFile(const QString &path, QByteArray *out, QString *error)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return fail(error, file.errorString());
-    QByteArray bytes = file.readAll();
+    QByteArray bytes;
+    try {
+        bytes = file.readAll();
+    } catch (const std::bad_alloc &) {
+        // A file larger than the memory left is a failed read, not the end
+        // of the program and of what it holds.
+        return fail(error, qt_error_string(ENOMEM));
+    }
     if (file.error() != QFileDevice::NoError)
         return fail(error, file.errorString());
     if (out)
@@ -29,22 +39,40 @@ bool ReadByteFile(const QString &path, QByteArray *out, QString *error)
     return true;
 }
 
-namespace {
-
-bool writeAll(QSaveFile &file, const char *data, qint64 size)
+bool ReadByteFileStart(const QString &path, qint64 limit, QByteArray *out, QString *error)
 {
-    // A short write sets no error; the next attempt reports why it stopped.
-    for (qint64 done = 0; done < size;) {
-        const qint64 n = file.write(data + done, size - done);
-        if (n <= 0)
-            return false;
+    QFile file(path);
+    // Unbuffered: a buffered read would fetch a whole buffer past the limit.
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return fail(error, file.errorString());
+    QByteArray bytes(limit, Qt::Uninitialized);
+    qint64 done = 0;
+    while (done < limit) {
+        const qint64 n = file.read(bytes.data() + done, limit - done);
+        if (n < 0)
+            return fail(error, file.errorString());
+        if (n == 0)
+            break;
         done += n;
     }
+    bytes.truncate(done);
+    if (out)
+        *out = std::move(bytes);
     return true;
 }
 
-template<typename Writer>
-bool writeThroughSaveFile(const QString &path, QString *error, Writer &&writeBody)
+bool WriteByteFile(const QString &path, const QByteArray &bytes, QString *error)
+{
+    bool given = false;
+    return WriteByteFilePieces(path, [&]() -> QByteArrayView {
+        if (given)
+            return {};
+        given = true;
+        return bytes;
+    }, error);
+}
+
+bool WriteByteFilePieces(const QString &path, const std::function<QByteArrayView()> &next, QString *error)
 {
     QSaveFile file(path);
     // Unbuffered: a buffered write that runs out of room fails only in the
@@ -52,36 +80,31 @@ bool writeThroughSaveFile(const QString &path, QString *error, Writer &&writeBod
     // would put a cut-short file in place of the old one.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return fail(error, file.errorString());
-    QString readError;
-    if (!writeBody(file, &readError)) {
-        const QString text = readError.isEmpty() ? file.errorString() : readError;
-        file.cancelWriting();
-        return fail(error, text);
+    for (QByteArrayView piece = next(); !piece.isEmpty(); piece = next()) {
+        // A short write sets no error; the next attempt reports why it stopped.
+        for (qint64 done = 0; done < piece.size();) {
+            const qint64 n = file.write(piece.data() + done, piece.size() - done);
+            if (n <= 0) {
+                const QString text = file.errorString();
+                file.cancelWriting();
+                return fail(error, text);
+            }
+            done += n;
+        }
     }
     if (!file.commit())
         return fail(error, file.errorString());
     return true;
 }
 
-} // namespace
-
-bool WriteByteFile(const QString &path, const QByteArray &bytes, QString *error)
-{
-    return writeThroughSaveFile(path, error, [&](QSaveFile &file, QString *) {
-        return writeAll(file, bytes.constData(), bytes.size());
-    });
-}
-
 bool WriteByteFileFrom(const QString &path, const ByteStore &bytes, QString *error)
 {
-    return writeThroughSaveFile(path, error, [&](QSaveFile &file, QString *readError) {
-        bool written = true;
-        const bool done = bytes.forEachPiece(0, bytes.size(), [&](const char *piece, qint64 n) {
-            written = writeAll(file, piece, n);
-            return written;
-        });
-        if (!done && written)
-            *readError = QStringLiteral("Не удалось прочитать временный файл принятых байтов");
-        return done;
-    });
+    constexpr qint64 kChunk = qint64(1) << 20;
+    qint64 pos = 0;
+    QByteArray piece;
+    return WriteByteFilePieces(path, [&]() -> QByteArrayView {
+        piece = bytes.mid(pos, qMin(kChunk, bytes.size() - pos));
+        pos += piece.size();
+        return piece;
+    }, error);
 }

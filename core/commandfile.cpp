@@ -3,7 +3,11 @@
 std::optional<QList<Command>> ReadCommandBlock(TextLineReader &reader)
 {
     const std::optional<qint32> count = parseDecimalLine(reader.next());
-    if (!count || *count <= 0 || *count > kMaxCommandRows)
+    if (!count || *count <= 0)
+        return std::nullopt;
+    // Past the bound only a list the data holds whole is taken: a count far
+    // beyond the lines that follow cannot make rows out of nothing.
+    if (*count > kMaxCommandRows && !reader.holdsLines(2 * qint64(*count)))
         return std::nullopt;
     QList<Command> commands;
     commands.reserve(*count);

@@ -22,6 +22,18 @@ QString TextLineReader::next()
     return cp1251Decode(line);
 }
 
+bool TextLineReader::holdsLines(qint64 n) const
+{
+    qsizetype pos = m_pos;
+    for (; n > 0 && pos < m_end; --n) {
+        const qsizetype lf = m_bytes.indexOf('\n', pos);
+        if (lf < 0 || lf >= m_end)
+            return n == 1; // the last line, ended by the end of the data
+        pos = lf + 1;
+    }
+    return n <= 0;
+}
+
 QByteArray WriteTextLines(const QStringList &lines)
 {
     QByteArray out;

@@ -14,6 +14,8 @@ public:
 
     QString next(); // "" once past the end
     bool atEnd() const { return m_pos >= m_end; }
+    // Whether at least n more lines follow, counted without reading them.
+    bool holdsLines(qint64 n) const;
 
 private:
     QByteArray m_bytes;

@@ -3,6 +3,7 @@
 #include "fuzzcheck.h"
 #include "core/bytetext.h"
 
+#include <algorithm>
 #include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -16,6 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const StringsFileContent content = ParseStringsFile(bytes, recordName);
     FUZZ_CHECK(content.lines.size() == 10);
     FUZZ_CHECK(content.fullPortName.isEmpty() || content.fullPortName.startsWith(recordName));
+    if (content.commands)
+        FUZZ_CHECK(content.commands->size() <= std::max<qsizetype>(kMaxCommandRows, (bytes.size() + 1) / 2));
     if (!content.commands || content.commands->size() <= 1024)
         FUZZ_CHECK(ParseStringsFile(SerializeStringsFile(content), recordName) == content);
     return 0;

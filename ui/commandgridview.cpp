@@ -1,6 +1,7 @@
 #include "ui/commandgridview.h"
 
 #include "core/gridmodel.h"
+#include "ui/widgets.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -22,9 +23,23 @@ public:
     {
         auto *editor = new QLineEdit(parent);
         editor->setFrame(false);
+        keepWholeText(editor);
         auto *self = const_cast<CommandCellDelegate *>(this);
         connect(editor, &QLineEdit::textEdited, self, [self, editor] { emit self->commitData(editor); });
         return editor;
+    }
+
+    // Laying out a long code to elide it costs its whole length on every
+    // paint: only a start no cell can show whole is laid out.
+    QString displayText(const QVariant &value, const QLocale &locale) const override
+    {
+        constexpr qsizetype kShown = 4096;
+        if (value.typeId() == QMetaType::QString) {
+            const QString text = value.toString();
+            if (text.size() > kShown)
+                return QStyledItemDelegate::displayText(QString(text.left(kShown)), locale);
+        }
+        return QStyledItemDelegate::displayText(value, locale);
     }
 
     void setEditorData(QWidget *editor, const QModelIndex &index) const override

@@ -42,6 +42,7 @@ QLineEdit *makeEdit(const QString &name, int x, int y, int w, QWidget *parent)
 {
     auto *e = new QLineEdit(parent);
     e->setObjectName(name);
+    keepWholeText(e);
     e->setGeometry(x, y, w, 21);
     return e;
 }

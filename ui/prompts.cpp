@@ -2,6 +2,7 @@
 
 #include "core/bytefile.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -99,6 +100,11 @@ QString applicationTitle()
     return QStringLiteral("Транслятор портов");
 }
 
+void fileError(QWidget *parent, const QString &path, const QString &error)
+{
+    prompts().error(parent, QDir::toNativeSeparators(path) + QStringLiteral(": ") + error);
+}
+
 std::optional<QByteArray> readChosenFile(QWidget *parent, const FileDialogSpec &dialog)
 {
     const std::optional<QString> name = prompts().fileName(parent, dialog);
@@ -107,7 +113,7 @@ std::optional<QByteArray> readChosenFile(QWidget *parent, const FileDialogSpec &
     QByteArray bytes;
     QString error;
     if (!ReadByteFile(*name, &bytes, &error)) {
-        prompts().error(parent, error);
+        fileError(parent, *name, error);
         return std::nullopt;
     }
     return bytes;

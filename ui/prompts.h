@@ -40,6 +40,9 @@ void setPrompts(Prompts *replacement);
 
 QString applicationTitle(); // "Транслятор портов"
 
+// The error box for a file: its path, then the system's text.
+void fileError(QWidget *parent, const QString &path, const QString &error);
+
 // Asks for a file with the dialog and reads it whole. Empty when the user
 // cancels or the read fails; a failure is shown in the error box.
 std::optional<QByteArray> readChosenFile(QWidget *parent, const FileDialogSpec &dialog);

@@ -20,6 +20,7 @@ QComboBox *makeBox(const QString &name, const QStringList &items, QWidget *paren
     auto *box = new QComboBox(parent);
     box->setObjectName(name);
     box->setEditable(true);
+    keepWholeText(box->lineEdit());
     box->setInsertPolicy(QComboBox::NoInsert);
     box->addItems(items);
     return box;

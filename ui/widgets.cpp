@@ -11,6 +11,8 @@
 #include <QRadioButton>
 #include <QSvgRenderer>
 
+#include <limits>
+
 static void initResources()
 {
     // The resources live in a static library; nothing else pulls them in.
@@ -143,4 +145,9 @@ QFont designFont()
     QFont f = QApplication::font();
     f.setPointSize(8);
     return f;
+}
+
+void keepWholeText(QLineEdit *edit)
+{
+    edit->setMaxLength(std::numeric_limits<int>::max());
 }

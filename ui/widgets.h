@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QSpinBox>
 #include <QToolButton>
 
@@ -59,6 +60,10 @@ private:
 };
 
 QFont designFont();
+
+// Qt's line edits cut text past 32767 characters; the program's edits keep
+// whatever they are given.
+void keepWholeText(QLineEdit *edit);
 
 // Renders one of the SVG glyphs under :/glyphs at the given size.
 QIcon glyphIcon(const QString &glyph);

@@ -61,6 +61,12 @@ void CommandList::SBAddGroupClick()
 {
     GridModel *g = grid();
     const int r = g->rowCount();
+    // Row 0 is the heading: r - 1 commands so far. The list stays within
+    // what the settings and command files read back.
+    if (r - 1 >= kMaxCommandRows) {
+        prompts().message(m_window, QStringLiteral("В списке уже %1 команд: больше добавить нельзя").arg(r - 1));
+        return;
+    }
     m_rearranging = true;
     g->setRowCount(r + 1);
     m_rearranging = false;
@@ -148,5 +154,5 @@ void CommandList::SpeedButton4Click()
         return;
     QString error;
     if (!WriteByteFile(*name, SerializeCommandFile(commands()), &error))
-        prompts().error(m_window, error);
+        fileError(m_window, *name, error);
 }

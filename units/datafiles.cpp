@@ -24,7 +24,7 @@ bool DataFiles::LoadTransmitFile(const QString &fileName)
     QByteArray bytes;
     QString error;
     if (!ReadByteFile(fileName, &bytes, &error)) {
-        prompts().error(m_window, error);
+        fileError(m_window, fileName, error);
         return false;
     }
     if (bytes.isEmpty())
@@ -39,7 +39,7 @@ bool DataFiles::SaveTransmitFile(const QString &fileName)
     m_table->readTableIntoTransmitArray();
     QString error;
     if (!WriteByteFile(fileName, m_table->TransmitArray, &error)) {
-        prompts().error(m_window, error);
+        fileError(m_window, fileName, error);
         return false;
     }
     return true;
@@ -72,10 +72,19 @@ void DataFiles::N2Click()
     const std::optional<QString> name = prompts().fileName(m_window, saveDialogSpec());
     if (!name)
         return;
-    const QByteArray bytes = m_receivePath->model()->bytes();
-    if (bytes.isEmpty())
+    const ByteStore &store = m_receivePath->model()->store();
+    if (store.isEmpty())
         return;
+    // Piece by piece from the store: a second whole copy of a long capture
+    // may not fit in memory.
+    qint64 pos = 0;
+    QByteArray piece;
+    const auto next = [&]() -> QByteArrayView {
+        piece = store.mid(pos, ByteStore::ChunkSize);
+        pos += piece.size();
+        return piece;
+    };
     QString error;
-    if (!WriteByteFile(*name, bytes, &error))
-        prompts().error(m_window, error);
+    if (!WriteByteFilePieces(*name, next, &error))
+        fileError(m_window, *name, error);
 }

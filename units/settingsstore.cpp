@@ -45,13 +45,15 @@ QString SettingsStore::path(const QString &fileName) const
 
 void SettingsStore::reportFileError(const QString &fileName, const QString &error)
 {
-    prompts().error(m_window, QDir::toNativeSeparators(path(fileName)) + QStringLiteral(": ") + error);
+    fileError(m_window, path(fileName), error);
 }
 
-bool SettingsStore::readFile(const QString &fileName, QByteArray *bytes)
+bool SettingsStore::readFile(const QString &fileName, QByteArray *bytes, qint64 limit)
 {
     QString error;
-    if (!ReadByteFile(path(fileName), bytes, &error)) {
+    const bool read = limit < 0 ? ReadByteFile(path(fileName), bytes, &error)
+                                : ReadByteFileStart(path(fileName), limit, bytes, &error);
+    if (!read) {
         reportFileError(fileName, error);
         return false;
     }
@@ -72,8 +74,11 @@ bool SettingsStore::writeFile(const QString &fileName, const QByteArray &bytes)
 void SettingsStore::restore()
 {
     SettingsDir = g_startupDirectory.isEmpty() ? QDir::currentPath() : g_startupDirectory;
-    if (!restorePortSettings() || !restoreViewSettings() || !restoreStrings())
-        return;
+    // A damaged file costs only itself: had the others been skipped, the
+    // next close would write the defaults over them.
+    restorePortSettings();
+    restoreViewSettings();
+    restoreStrings();
     const QString trn = path(trnFileName());
     if (QFileInfo::exists(trn))
         m_dataFiles->LoadTransmitFile(trn);
@@ -85,7 +90,8 @@ bool SettingsStore::restorePortSettings()
     if (!QFileInfo::exists(path(setFileName())))
         return true;
     QByteArray bytes;
-    if (!readFile(setFileName(), &bytes))
+    // Only the first record counts: whatever follows it is not read.
+    if (!readFile(setFileName(), &bytes, kPortSettingsRecordSize))
         return false;
     const auto settings = DecodePortSettingsRecord(bytes);
     if (!settings) {
@@ -101,7 +107,7 @@ bool SettingsStore::restoreViewSettings()
     if (!QFileInfo::exists(path(senFileName())))
         return true;
     QByteArray bytes;
-    if (!readFile(senFileName(), &bytes))
+    if (!readFile(senFileName(), &bytes, kViewSettingsRecordSize))
         return false;
     const auto view = DecodeViewSettingsRecord(bytes);
     if (!view) {

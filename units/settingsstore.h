@@ -41,7 +41,7 @@ public:
     QString path(const QString &fileName) const;
 
     // Restores the saved state; a file that cannot be read is reported and
-    // the remaining steps are skipped.
+    // left out, the others are restored.
     void restore();
     // The view record read at start-up, if any (the text window takes its geometry from it).
     const std::optional<ViewSettings> &viewRead() const { return m_viewRead; }
@@ -52,7 +52,8 @@ public:
 
 private:
     void reportFileError(const QString &fileName, const QString &error);
-    bool readFile(const QString &fileName, QByteArray *bytes);
+    // At most `limit` bytes from the start; all of them when it is negative.
+    bool readFile(const QString &fileName, QByteArray *bytes, qint64 limit = -1);
     bool writeFile(const QString &fileName, const QByteArray &bytes);
     bool restorePortSettings();
     bool restoreViewSettings();

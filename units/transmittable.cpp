@@ -24,6 +24,7 @@ public:
     {
         QWidget *editor = QStyledItemDelegate::createEditor(parent, option, index);
         if (auto *line = qobject_cast<QLineEdit *>(editor)) {
+            keepWholeText(line);
             auto *self = const_cast<KeystrokeDelegate *>(this);
             connect(line, &QLineEdit::textEdited, self, [self, line] { emit self->commitData(line); });
         }

@@ -124,14 +124,14 @@ private slots:
         QVERIFY(f->width() < 100000);
     }
 
-    void shortRecordReportedAndRestSkipped()
+    void shortRecordReportedAndRestRestored()
     {
         put("varnel.set", QByteArray(10, 'x'));
         put("varnel.str", "hello\r\n");
         restart();
         QCOMPARE(fx.prompts.errors.size(), 1);
         QCOMPARE(f->portSetup->settings, PortSettings{});
-        QCOMPARE(f->transmitLines.EditString[0]->text(), QString());
+        QCOMPARE(f->transmitLines.EditString[0]->text(), QStringLiteral("hello"));
     }
 
     void settingsDirCapturedOnce()
