@@ -15,6 +15,7 @@
 #include "units/commandlist.h"
 #include "units/datafiles.h"
 #include "units/framebuilder.h"
+#include "units/linesignals.h"
 #include "units/generatorpanel.h"
 #include "units/portconnection.h"
 #include "units/portsetup.h"
@@ -61,6 +62,8 @@ TFormMain::TFormMain(QWidget *parent)
     dataFiles = new DataFiles(transmitTable, receivePath, window, this);
     settingsStore = new SettingsStore(portSetup, commandList, dataFiles, transmitLines, commandsPane, portBar,
                                       generatorControls, window);
+    settingsStore->attachMenu(mainMenu);
+    lineSignals = new LineSignals(connection, statusPanels, mainMenu, this);
 
     // Handlers are bound before creation runs, so restoring a check box's
     // state runs its handler; the designed geometry comes before the saved one.
@@ -151,6 +154,8 @@ void TFormMain::wire()
     connect(pb.SBOpenComm, &QToolButton::clicked, connection, &PortConnection::SBOpenCommClick);
     connect(pb.SBDTR, &QToolButton::clicked, connection, &PortConnection::SBDTRClick);
     connect(pb.SBRTS, &QToolButton::clicked, connection, &PortConnection::SBRTSClick);
+    connect(m.miReconnect, &QAction::toggled, connection, &PortConnection::setReconnect);
+    connect(m.miSendBreak, &QAction::triggered, lineSignals, &LineSignals::miSendBreakClick);
 
     // transmit table
     connect(transmitTable->model(), &TransmitTableModel::cellEdited, transmitTable,

@@ -184,15 +184,15 @@ int main(int argc, char *argv[])
     TFormMain *f = formMain();
     f->resize(1000, 700);
     f->portSetup->settings.PortName = QString::fromLocal8Bit(name);
-    f->ChBShowRecTable->setChecked(table);
-    f->ChBGetSec->setChecked(stamps);
-    f->SBOpenComm->click();
-    if (!f->SBOpenComm->down()) {
+    f->portBar.ChBShowRecTable->setChecked(table);
+    f->portBar.ChBGetSec->setChecked(stamps);
+    f->portBar.SBOpenComm->click();
+    if (!f->portBar.SBOpenComm->down()) {
         std::fprintf(stderr, "could not open %s\n", name);
         return 1;
     }
     if (window)
-        f->SBShowText->click();
+        f->portBar.SBShowText->click();
     ReceivePath *rp = f->receivePath;
     if (args.contains(QStringLiteral("--hide-grid")))
         f->SGReceive->hide();
@@ -224,7 +224,7 @@ int main(int argc, char *argv[])
     f->SGReceive->viewport()->installEventFilter(&tablePaints);
     ft->Memo1->viewport()->installEventFilter(&textPaints);
     qint64 ticks = 0;
-    QObject::connect(f->TimerRead, &QTimer::timeout, [&] { ++ticks; });
+    QObject::connect(f->timers.TimerRead, &QTimer::timeout, [&] { ++ticks; });
     StallProbe probe;
     QElapsedTimer run;
     run.start();
@@ -295,7 +295,7 @@ int main(int argc, char *argv[])
         });
     }
     const double clearTable = timedMs([&] {
-        f->SBClearRec->click();
+        f->portBar.SBClearRec->click();
         grid->viewport()->repaint();
     });
     double clearText = 0;

@@ -59,7 +59,7 @@ int main(int argc, char **argv)
     QDir::setCurrent(dir.path());
     startProgram();
     TFormMain *f = formMain();
-    ByteTableView *view = f->SGTrans;
+    ByteTableView *view = f->transmitBar.SGTrans;
     TransmitTable *table = f->transmitTable;
     TransmitTableModel *model = table->model();
     QCoreApplication::processEvents();
@@ -115,11 +115,11 @@ int main(int argc, char **argv)
 
     view->setCurrentIndex(model->index(1, 1));
     t.start();
-    f->miInsertbyte->trigger();
+    f->mainMenu.miInsertbyte->trigger();
     settle(view);
     report("insert a byte at column 1 (menu)", msSince(t));
     t.start();
-    f->miDeletebyte->trigger();
+    f->mainMenu.miDeletebyte->trigger();
     settle(view);
     report("delete a byte at column 1 (menu)", msSince(t));
     if (table->tableBytes().size() != n)
@@ -155,8 +155,8 @@ int main(int argc, char **argv)
         }
     });
     f->portSetup->settings.PortName = QString::fromLocal8Bit(name);
-    f->SBOpenComm->click();
-    if (!f->SBOpenComm->down()) {
+    f->portBar.SBOpenComm->click();
+    if (!f->portBar.SBOpenComm->down()) {
         std::printf("could not open %s\n", name);
     } else {
         table->showBytes(QByteArray(8192, 'U'));
@@ -170,8 +170,8 @@ int main(int argc, char **argv)
         report("send an 8192-byte table to a pty (written)", written);
         report("  ... until all of it arrived", msSince(t));
         std::printf("%-44s %10.2f us\n", "  per byte", written * 1000.0 / 8192);
-        std::printf("  arrived %d bytes; status \"%s\"\n", int(received), qPrintable(f->StatusPanel1->text()));
-        f->SBOpenComm->click();
+        std::printf("  arrived %d bytes; status \"%s\"\n", int(received), qPrintable(f->statusPanels.StatusPanel1->text()));
+        f->portBar.SBOpenComm->click();
     }
     stop = true;
     reader.join();

@@ -2,7 +2,8 @@
 # Installs the Debian 12 packages the build, the tests and the fuzzers need.
 set -euo pipefail
 packages=(build-essential cmake ccache qt6-base-dev qt6-serialport-dev qt6-svg-dev libqt6svg6
-          libgl-dev fonts-dejavu-core xvfb xauth clang-14 libclang-rt-14-dev)
+          libgl-dev fonts-dejavu-core xvfb xauth clang-14 libclang-rt-14-dev
+          socat)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
