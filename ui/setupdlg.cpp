@@ -172,6 +172,7 @@ void TSetupDlg::updatePortInfo()
 
 void TSetupDlg::SpeedButton1Click()
 {
+    const QString text = CBCommPortName->currentText();
     QStringList refused;
     const int found = ProbePorts(CBCommPortName, listPorts(), [this, &refused](const QString &name) {
         QString detail;
@@ -195,6 +196,8 @@ void TSetupDlg::SpeedButton1Click()
                                                                               + QStringLiteral("  —  ") + description));
     }
     CBCommPortName->view()->setMinimumWidth(widest + 32);
+    // Changing the current entry's data puts its name into the box; the typed text stays.
+    CBCommPortName->setEditText(text);
     // The text stayed, so the description of the named port stands; say why the list is empty.
     m_probeNote = found > 0 ? QString()
                 : refused.isEmpty() ? QStringLiteral("нет доступных портов")
