@@ -30,8 +30,10 @@ public:
     static constexpr qint64 ReceiveBufferSize = qint64(1) << 18;
     // TimerRead ticks at this period while the port is open.
     static constexpr qint64 LedPeriodMs = 80;
-    // The table, the text and the counters repaint at most once per frame.
-    static constexpr int FrameMs = 16;
+    // The table, the text and the counters repaint at most once per frame,
+    // and bytes the port announces are taken in at most one step a frame: at
+    // a serial line's pace a faster display costs far more than it shows.
+    static constexpr int FrameMs = 70;
 
     // `window` is the main window: the text window comes up with it.
     ReceivePath(PortConnection *connection, const PortBar &bar, ByteTableView *table, const StatusPanels &status,
