@@ -72,9 +72,8 @@ QString shortReason(PortProblem problem, const QString &detail)
 
 QString describe(const PortFacts &f)
 {
-    QString head = f.path;
-    if (!f.target.isEmpty())
-        head += QStringLiteral(" → ") + f.target;
+    // The box shows the name; for a link, say which device it leads to.
+    const QString head = f.target.isEmpty() ? f.path : QStringLiteral("→ ") + f.target;
     if (f.problem == PortProblem::Missing)
         return head + QStringLiteral(": нет такого устройства");
     QStringList parts;

@@ -40,7 +40,8 @@ QString failureText(PortProblem problem, const QString &path, const QString &det
 // One short line on what stops a port from opening (for lists of ports).
 QString shortReason(PortProblem problem, const QString &detail);
 
-// The setup dialog's description of the port in its box.
+// The setup dialog's description of the port in its box: the device path
+// (a link's target, after "→"), what the system knows of it and what stops it.
 QString describe(const PortFacts &facts);
 
 } // namespace portfailure

@@ -68,7 +68,7 @@ TSetupDlg::TSetupDlg(QWidget *parent)
     setWindowTitle(QStringLiteral("Параметры порта"));
     setFont(designFont());
     // Taller than designed by the port description under the port box.
-    constexpr int info = 44;
+    constexpr int info = 50;
     setFixedSize(313, 235 + info);
     setModal(true);
 
@@ -163,23 +163,36 @@ void TSetupDlg::hideEvent(QHideEvent *event)
 void TSetupDlg::updatePortInfo()
 {
     const QString name = CBCommPortName->currentText().trimmed();
-    QString text = name.isEmpty() ? QString() : portfailure::describe(inspectPort(name));
-    if (!m_probeNote.isEmpty())
-        text = m_probeNote + u'\n' + text;
-    if (LabelPortInfo->text() != text)
+    // Until another name is typed, why the probe found nothing says more.
+    const QString text = !m_probeNote.isEmpty() ? m_probeNote
+                       : name.isEmpty()         ? QString()
+                                                : portfailure::describe(inspectPort(name));
+    if (LabelPortInfo->text() != text) {
         LabelPortInfo->setText(text);
+        LabelPortInfo->setToolTip(text);
+    }
 }
 
 void TSetupDlg::SpeedButton1Click()
 {
     const QString text = CBCommPortName->currentText();
-    QStringList refused;
-    const int found = ProbePorts(CBCommPortName, listPorts(), [this, &refused](const QString &name) {
+    // Ports refused for the same reason are named together: "ttyS0, ttyS1 — нет прав доступа".
+    QStringList reasons;
+    QList<QStringList> refused;
+    const int found = ProbePorts(CBCommPortName, listPorts(), [&](const QString &name) {
         QString detail;
         const PortProblem problem = tryOpenPort(name, &detail);
-        if (problem != PortProblem::None)
-            refused << name + QStringLiteral(" — ") + portfailure::shortReason(problem, detail);
-        return problem == PortProblem::None;
+        if (problem == PortProblem::None)
+            return true;
+        const QString reason = portfailure::shortReason(problem, detail);
+        qsizetype i = reasons.indexOf(reason);
+        if (i < 0) {
+            i = reasons.size();
+            reasons << reason;
+            refused.append(QStringList());
+        }
+        refused[i] << name;
+        return false;
     });
     int widest = 0;
     for (int i = 0; i < CBCommPortName->count(); ++i) {
@@ -199,9 +212,15 @@ void TSetupDlg::SpeedButton1Click()
     // Changing the current entry's data puts its name into the box; the typed text stays.
     CBCommPortName->setEditText(text);
     // The text stayed, so the description of the named port stands; say why the list is empty.
+    QStringList why;
+    for (qsizetype i = 0; i < reasons.size(); ++i) {
+        QStringList names = refused[i];
+        if (names.size() > 4)
+            names = names.mid(0, 3) << QStringLiteral("ещё %1").arg(names.size() - 3);
+        why << names.join(QStringLiteral(", ")) + QStringLiteral(" — ") + reasons[i];
+    }
     m_probeNote = found > 0 ? QString()
-                : refused.isEmpty() ? QStringLiteral("нет доступных портов")
-                                    : QStringLiteral("нет доступных портов; ") + refused.join(QStringLiteral("; "));
+                            : (QStringList{QStringLiteral("нет доступных портов")} + why).join(QStringLiteral("; "));
     updatePortInfo();
 }
 

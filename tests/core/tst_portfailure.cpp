@@ -76,7 +76,7 @@ private slots:
                       .vendorId = 0x0403, .productId = 0x6001};
         QTest::newRow("usb adapter by id")
             << usb
-            << "/dev/serial/by-id/usb-FTDI_X-if00-port0 → /dev/ttyUSB0: FT232R USB UART, FTDI, серийный номер "
+            << "→ /dev/ttyUSB0: FT232R USB UART, FTDI, серийный номер "
                "A50285BI, 0403:6001";
         QTest::newRow("missing") << PortFacts{.path = "/dev/ttyUSB9", .problem = PortProblem::Missing}
                                  << "/dev/ttyUSB9: нет такого устройства";
