@@ -162,6 +162,10 @@ void TSetupDlg::hideEvent(QHideEvent *event)
 
 void TSetupDlg::updatePortInfo()
 {
+    // The main window refills the hidden dialog on every repaint; showing it
+    // describes the port afresh.
+    if (!isVisible())
+        return;
     const QString name = CBCommPortName->currentText().trimmed();
     // Until another name is typed, why the probe found nothing says more.
     const QString text = !m_probeNote.isEmpty() ? m_probeNote

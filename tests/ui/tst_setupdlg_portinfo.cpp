@@ -94,6 +94,7 @@ private slots:
             return f;
         };
         dlg.CBCommPortName->setEditText(QStringLiteral("COM3"));
+        dlg.show();
         dlg.SpeedButton1->click();
         QCOMPARE(dlg.CBCommPortName->currentText(), QStringLiteral("COM3"));
         QStringList entries;
@@ -109,6 +110,15 @@ private slots:
         // The note goes when another name is typed.
         dlg.CBCommPortName->setEditText(QStringLiteral("ttyS0"));
         QCOMPARE(info(dlg), QStringLiteral("/dev/ttyS0: последовательный порт"));
+        // Hidden, the dialog asks the system nothing.
+        dlg.hide();
+        int asked = 0;
+        dlg.inspectPort = [&asked](const QString &) {
+            ++asked;
+            return PortFacts{};
+        };
+        dlg.CBCommPortName->setEditText(QStringLiteral("ttyS1"));
+        QCOMPARE(asked, 0);
     }
 };
 
