@@ -15,6 +15,7 @@
 #include "units/commandlist.h"
 #include "units/datafiles.h"
 #include "units/framebuilder.h"
+#include "units/linesignals.h"
 #include "units/generatorpanel.h"
 #include "units/portconnection.h"
 #include "units/portsetup.h"
@@ -62,6 +63,8 @@ TFormMain::TFormMain(QWidget *parent)
     dataFiles = new DataFiles(transmitTable, receivePath, window, this);
     settingsStore = new SettingsStore(portSetup, commandList, dataFiles, transmitLines, commandsPane, portBar,
                                       generatorControls, window);
+    settingsStore->attachMenu(mainMenu);
+    lineSignals = new LineSignals(connection, statusPanels, mainMenu, this);
 
     // Handlers are bound before creation runs, so restoring a check box's
     // state runs its handler; the designed geometry comes before the saved one.
@@ -152,6 +155,8 @@ void TFormMain::wire()
     connect(pb.SBOpenComm, &QToolButton::clicked, connection, &PortConnection::SBOpenCommClick);
     connect(pb.SBDTR, &QToolButton::clicked, connection, &PortConnection::SBDTRClick);
     connect(pb.SBRTS, &QToolButton::clicked, connection, &PortConnection::SBRTSClick);
+    connect(m.miReconnect, &QAction::toggled, connection, &PortConnection::setReconnect);
+    connect(m.miSendBreak, &QAction::triggered, lineSignals, &LineSignals::miSendBreakClick);
 
     // transmit table
     connect(transmitTable->model(), &TransmitTableModel::cellEdited, transmitTable,
@@ -285,6 +290,10 @@ class UnattendedPrompts : public Prompts
 {
 public:
     void message(QWidget *, const QString &text) override { qWarning().noquote() << text; }
+    void detailedMessage(QWidget *, const QString &text, const QString &informative) override
+    {
+        qWarning().noquote() << text << informative;
+    }
     void error(QWidget *, const QString &text) override { qWarning().noquote() << text; }
     bool question(QWidget *, const QString &) override { return true; }
     std::optional<QString> fileName(QWidget *, const FileDialogSpec &) override { return std::nullopt; }

@@ -15,6 +15,7 @@ class GeneratorPanel;
 class CommandList;
 class DataFiles;
 class SettingsStore;
+class LineSignals;
 class TSetupDlg;
 class TFormText;
 
@@ -63,6 +64,7 @@ public:
     CommandList *commandList;
     DataFiles *dataFiles;
     SettingsStore *settingsStore;
+    LineSignals *lineSignals;
 
 protected:
     bool event(QEvent *event) override;

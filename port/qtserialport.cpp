@@ -1,6 +1,10 @@
 #include "port/qtserialport.h"
 
+#include "port/portprobe.h"
+
 #include <QTimer>
+
+#include <sys/ioctl.h>
 
 namespace {
 
@@ -67,9 +71,16 @@ SerialPort::OpenResult QtSerialPort::open(const PortSettings &s)
     if (m_port.isOpen())
         m_port.close();
     m_goneReported = false;
-    m_port.setPortName(portsettings::resolvePortName(s.PortName));
-    if (!m_port.open(QIODevice::ReadWrite))
+    m_failure.clear();
+    const QString path = portsettings::resolvePortName(s.PortName);
+    m_port.setPortName(path);
+    if (!m_port.open(QIODevice::ReadWrite)) {
+        QString detail;
+        const PortProblem problem = portprobe::diagnoseOpenFailure(path, &detail);
+        m_failure = portfailure::failureText(problem, path, detail.isEmpty() && problem == PortProblem::Other
+                                                                 ? m_port.errorString() : detail);
         return OpenResult::OpenFailed;
+    }
     m_port.setReadBufferSize(0);
 
     // Qt accepts some values silently that the line cannot carry; refuse them
@@ -82,6 +93,10 @@ SerialPort::OpenResult QtSerialPort::open(const PortSettings &s)
     if (!valid || !m_port.setBaudRate(s.BaudRate) || !m_port.setDataBits(dataBits)
         || !m_port.setParity(parity) || !m_port.setStopBits(stopBits)) {
         m_port.close();
+        QString setting = portfailure::unsupportedSetting(s);
+        if (setting.isEmpty())
+            setting = QStringLiteral("скорость %1").arg(s.BaudRate); // the driver refused the rate
+        m_failure = portfailure::failureText(PortProblem::Unsupported, path, setting);
         return OpenResult::SettingsRejected;
     }
     // Flow control is left as the device had it; time-outs are per call here
@@ -140,6 +155,29 @@ bool QtSerialPort::setRts(bool on)
     const bool ok = m_port.setRequestToSend(on);
     m_port.clearError();
     return ok;
+}
+
+std::optional<ModemLines> QtSerialPort::modemLines()
+{
+    if (!m_port.isOpen())
+        return std::nullopt;
+    // Asked directly: Qt reports a pty's refusal as an error on the port.
+    int bits = 0;
+    if (::ioctl(int(m_port.handle()), TIOCMGET, &bits) != 0)
+        return std::nullopt;
+    ModemLines lines;
+    lines.cts = bits & TIOCM_CTS;
+    lines.dsr = bits & TIOCM_DSR;
+    lines.dcd = bits & TIOCM_CD;
+    lines.ri = bits & TIOCM_RI;
+    return lines;
+}
+
+bool QtSerialPort::setBreak(bool on)
+{
+    if (!m_port.isOpen())
+        return false;
+    return ::ioctl(int(m_port.handle()), on ? TIOCSBRK : TIOCCBRK) == 0;
 }
 
 void QtSerialPort::close()

@@ -20,6 +20,9 @@ public:
     bool setDtr(bool on) override;
     bool setRts(bool on) override;
     void close() override;
+    QString failureText() const override { return m_failure; }
+    std::optional<ModemLines> modemLines() override;
+    bool setBreak(bool on) override;
 
     // Whether the settings can be applied at all, before any device is touched.
     static bool settingsApplicable(const PortSettings &settings);
@@ -29,4 +32,5 @@ private:
 
     QSerialPort m_port;
     bool m_goneReported = false;
+    QString m_failure;
 };

@@ -316,6 +316,22 @@ StatusPanels StatusPanels::build(QMainWindow *window)
     s.StatusPanel1 = panel(QStringLiteral("StatusPanel1"), 150, 0);
     // The last panel takes the rest of the bar so the receive counters fit.
     s.StatusPanel2 = panel(QStringLiteral("StatusPanel2"), 50, 1);
+    auto led = [bar = s.StatusBar](const QString &line, const QString &tip) {
+        auto *l = new QLabel(line, bar);
+        l->setObjectName(QStringLiteral("Led") + line);
+        l->setAlignment(Qt::AlignCenter);
+        l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        l->setMinimumWidth(l->fontMetrics().horizontalAdvance(line) + 10);
+        l->setToolTip(tip);
+        l->setEnabled(false);
+        setLineLit(l, false);
+        bar->addPermanentWidget(l);
+        return l;
+    };
+    s.LedCTS = led(QStringLiteral("CTS"), QStringLiteral("CTS — готовность к приёму (Clear To Send)"));
+    s.LedDSR = led(QStringLiteral("DSR"), QStringLiteral("DSR — готовность устройства (Data Set Ready)"));
+    s.LedDCD = led(QStringLiteral("DCD"), QStringLiteral("DCD — наличие несущей (Data Carrier Detect)"));
+    s.LedRI = led(QStringLiteral("RI"), QStringLiteral("RI — вызов (Ring Indicator)"));
     return s;
 }
 
@@ -354,10 +370,24 @@ MainMenu MainMenu::build(QMainWindow *window)
                             QKeySequence(Qt::ALT | Qt::Key_Insert));
     m.miDeletebyte = action(m.Edit1, QStringLiteral("miDeletebyte"), QStringLiteral("Delete byte"),
                             QKeySequence(Qt::ALT | Qt::Key_Delete));
+    m.miSendBreak = action(m.Edit1, QStringLiteral("miSendBreak"), QStringLiteral("Послать Break"));
+    m.miSendBreak->setEnabled(false);
+    m.miReconnect = action(m.Edit1, QStringLiteral("miReconnect"), QStringLiteral("Переподключать автоматически"));
+    m.miReconnect->setCheckable(true);
+    m.miReconnect->setChecked(true);
     m.N1 = m.MainMenu1->addMenu(QStringLiteral("?"));
     m.N1->setObjectName(QStringLiteral("N1"));
     m.About1 = action(m.N1, QStringLiteral("About1"), QStringLiteral("About.."));
     return m;
+}
+
+void setLineLit(QLabel *led, bool lit)
+{
+    if (led->property("lit").isValid() && led->property("lit").toBool() == lit)
+        return;
+    led->setProperty("lit", lit);
+    // Green while the line is active; the label's own look while it is not.
+    led->setStyleSheet(lit ? QStringLiteral("QLabel { background-color: #2ecc40; color: black; }") : QString());
 }
 
 Timers Timers::build(QObject *owner)
@@ -365,7 +395,8 @@ Timers Timers::build(QObject *owner)
     Timers t;
     t.TimerRead = new QTimer(owner);
     t.TimerRead->setObjectName(QStringLiteral("TimerRead"));
-    t.TimerRead->setInterval(1);
+    // The port announces arriving bytes; the timer keeps the LED's ~80 ms blink.
+    t.TimerRead->setInterval(80);
     t.TimerRead->setTimerType(Qt::PreciseTimer);
     t.TimerCircle = new QTimer(owner);
     t.TimerCircle->setObjectName(QStringLiteral("TimerCircle"));

@@ -98,6 +98,9 @@ ByteTableView *buildReceiveTable(QWidget *parent);
 struct StatusPanels {
     QStatusBar *StatusBar;
     QLabel *StatusPanel0, *StatusPanel1, *StatusPanel2;
+    // The modem status lines at the right of the bar; disabled until an open
+    // port reports its lines.
+    QLabel *LedCTS, *LedDSR, *LedDCD, *LedRI;
 
     static StatusPanels build(QMainWindow *window);
 };
@@ -106,6 +109,9 @@ struct MainMenu {
     QMenuBar *MainMenu1;
     QMenu *File1, *Edit1, *N1;
     QAction *Open1, *N2, *N4, *miOpenTrans, *miSaveTrans, *N3, *Exit1, *miInsertbyte, *miDeletebyte, *About1;
+    // Edit menu, after the byte commands.
+    QAction *miSendBreak; // enabled while the port is open
+    QAction *miReconnect; // checkable, on
 
     static MainMenu build(QMainWindow *window);
 };
@@ -116,5 +122,8 @@ struct Timers {
 
     static Timers build(QObject *owner);
 };
+
+// A modem-line indicator lit (line active) or dark; its "lit" property tells which.
+void setLineLit(QLabel *led, bool lit);
 
 QFrame *makePanel(const QString &name, bool raised, QWidget *parent);

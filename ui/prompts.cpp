@@ -27,6 +27,13 @@ public:
         box.exec();
     }
 
+    void detailedMessage(QWidget *parent, const QString &text, const QString &informative) override
+    {
+        QMessageBox box(QMessageBox::NoIcon, applicationTitle(), text, QMessageBox::Ok, parent);
+        box.setInformativeText(informative);
+        box.exec();
+    }
+
     void error(QWidget *parent, const QString &text) override
     {
         QMessageBox box(QMessageBox::Critical, applicationTitle(), text, QMessageBox::Ok, parent);

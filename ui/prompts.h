@@ -27,6 +27,14 @@ public:
     virtual ~Prompts() = default;
     // Plain box: the text, one OK button, no icon, titled with the application title.
     virtual void message(QWidget *parent, const QString &text) = 0;
+    // The same box with an informative text under the text (the details: what,
+    // why, what to do). An empty informative text makes it the plain box.
+    // Answerers that keep no details take the box's text alone.
+    virtual void detailedMessage(QWidget *parent, const QString &text, const QString &informative)
+    {
+        Q_UNUSED(informative);
+        message(parent, text);
+    }
     // Standard error box for a failed file operation; text is the system's.
     virtual void error(QWidget *parent, const QString &text) = 0;
     virtual bool question(QWidget *parent, const QString &text) = 0;

@@ -1,9 +1,13 @@
 #pragma once
 
+#include "core/portfailure.h"
+
 #include <QDialog>
 #include <functional>
 
 class QComboBox;
+class QLabel;
+class QTimer;
 class QToolButton;
 class QPushButton;
 class SpinEdit;
@@ -23,8 +27,30 @@ public:
     QComboBox *CBStopBits;
     QPushButton *OKBtn;
     QPushButton *CancelBtn;
+    // What is known about the port named in CBCommPortName; refreshed as the
+    // name changes and every InfoRefreshMs while the dialog is shown.
+    QLabel *LabelPortInfo;
+    static constexpr int InfoRefreshMs = 1000;
 
     void SpeedButton1Click();
+    void updatePortInfo();
+
+    // The system behind the dialog; tests replace them.
+    std::function<PortFacts(const QString &name)> inspectPort;
+    std::function<QStringList()> listPorts;
+    // Opens and closes the port at once: None when it could be opened.
+    std::function<PortProblem(const QString &name, QString *detail)> tryOpenPort;
+
+    // Role of an entry's description, shown beside its name in the drop-down.
+    static constexpr int DescriptionRole = Qt::UserRole + 1;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+
+private:
+    QTimer *m_infoTimer;
+    QString m_probeNote; // why the last probe found nothing, until the name changes
 };
 
 // Replaces the port box's entries with the ports this process can open

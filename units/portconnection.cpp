@@ -5,6 +5,10 @@
 #include "ui/widgets.h"
 #include "units/portsetup.h"
 
+#include "core/portsettings.h"
+
+#include <QApplication>
+#include <QFileInfo>
 #include <QLabel>
 #include <QTimer>
 
@@ -22,9 +26,12 @@ PortConnection::PortConnection(SerialPort *port, PortSetup *setup, const PortBar
     , m_status(status)
     , m_timers(timers)
     , m_window(window)
+    , m_reconnectTimer(new QTimer(this))
 {
     m_port->setParent(this);
     connect(m_port, &SerialPort::deviceGone, this, &PortConnection::onDeviceGone);
+    m_reconnectTimer->setInterval(ReconnectCheckMs);
+    connect(m_reconnectTimer, &QTimer::timeout, this, &PortConnection::tryReconnect);
 }
 
 bool PortConnection::isOpen() const
@@ -34,11 +41,19 @@ bool PortConnection::isOpen() const
 
 void PortConnection::OpenClosePort(bool open)
 {
+    // Whatever the user does with the port ends the wait for a lost device.
+    m_reconnectTimer->stop();
+    m_lostPath.clear();
     if (!open) {
         m_port->close();
         controlSwitch(false);
         return;
     }
+    openPort(true);
+}
+
+bool PortConnection::openPort(bool report)
+{
     QString failure;
     switch (m_port->open(m_setup->settings)) {
     case SerialPort::OpenResult::Opened:
@@ -54,15 +69,19 @@ void PortConnection::OpenClosePort(bool open)
         break;
     }
     if (!failure.isEmpty()) {
+        // Read before closing: the port forgets why once it is closed.
+        const QString why = m_port->failureText();
         m_port->close();
         m_bar.SBOpenComm->setDown(false);
-        prompts().message(m_window, failure);
-        return;
+        if (report)
+            prompts().detailedMessage(m_window, failure, why);
+        return false;
     }
     // The buttons keep their state while disabled; the lines follow them.
     m_port->setDtr(m_bar.SBDTR->down());
     m_port->setRts(m_bar.SBRTS->down());
     controlSwitch(true);
+    return true;
 }
 
 void PortConnection::controlSwitch(bool open)
@@ -123,4 +142,45 @@ void PortConnection::onDeviceGone()
     m_bar.SBOpenComm->setDown(false);
     OpenClosePort(false);
     m_status.StatusPanel1->setText(QStringLiteral("Порт закрыт: устройство недоступно"));
+    m_lostPath = portsettings::resolvePortName(m_setup->settings.PortName);
+    if (m_reconnect)
+        m_reconnectTimer->start();
+}
+
+void PortConnection::setReconnect(bool on)
+{
+    m_reconnect = on;
+    if (!on)
+        m_reconnectTimer->stop();
+    else if (!m_lostPath.isEmpty() && !isOpen())
+        m_reconnectTimer->start();
+}
+
+bool PortConnection::waitingForDevice() const
+{
+    return m_reconnectTimer->isActive();
+}
+
+void PortConnection::tryReconnect()
+{
+    if (isOpen() || !m_reconnect) {
+        m_reconnectTimer->stop();
+        return;
+    }
+    // The settings may have moved to another port meanwhile.
+    if (portsettings::resolvePortName(m_setup->settings.PortName) != m_lostPath) {
+        m_reconnectTimer->stop();
+        return;
+    }
+    // Not behind an open dialog's back (the setup dialog edits the settings).
+    if (!QFileInfo::exists(m_lostPath) || QApplication::activeModalWidget())
+        return;
+    // As a click on SBOpenComm would; a device still settling (its group
+    // not set yet) is tried again at the next check, without a box.
+    m_bar.SBOpenComm->setDown(true);
+    if (!openPort(false))
+        return;
+    m_reconnectTimer->stop();
+    m_lostPath.clear();
+    m_status.StatusPanel1->setText(QStringLiteral("Порт открыт снова: устройство подключено"));
 }

@@ -6,6 +6,7 @@
 
 class PortSetup;
 class SerialPort;
+class QTimer;
 class QWidget;
 
 // Opens and closes the one port and switches the window between its closed
@@ -30,6 +31,13 @@ public:
     void SBDTRClick();
     void SBRTSClick();
 
+    // After the device went away, reopen it with the same settings when it
+    // comes back under the same name (miReconnect).
+    void setReconnect(bool on);
+    bool reconnect() const { return m_reconnect; }
+    bool waitingForDevice() const;
+    static constexpr int ReconnectCheckMs = 500;
+
     // Ticks since the LED last changed; the receive poll advances it.
     int LedBlinkCount = 0;
 
@@ -40,6 +48,9 @@ signals:
 private:
     void controlSwitch(bool open);
     void onDeviceGone();
+    // Opens with the stored settings; a failure is shown only when `report`.
+    bool openPort(bool report);
+    void tryReconnect();
 
     PortSetup *m_setup;
     SerialPort *m_port;
@@ -50,4 +61,7 @@ private:
     StatusPanels m_status;
     Timers m_timers;
     QWidget *m_window;
+    bool m_reconnect = true;
+    QTimer *m_reconnectTimer;
+    QString m_lostPath; // the device to wait for
 };

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QTime>
+#include <QTimer>
 
 ReceivePath::ReceivePath(PortConnection *connection, const PortBar &bar, ByteTableView *table,
                          const StatusPanels &status, QWidget *window, QObject *parent)
@@ -23,8 +24,15 @@ ReceivePath::ReceivePath(PortConnection *connection, const PortBar &bar, ByteTab
     , m_window(window)
     , m_model(new ReceiveTableModel(this))
     , m_buffer(new char[size_t(ReceiveBufferSize)])
+    , m_stepTimer(new QTimer(this))
 {
     m_elapsed.start();
+    m_stepClock.start();
+    m_stepTimer->setSingleShot(true);
+    m_stepTimer->setTimerType(Qt::PreciseTimer);
+    connect(m_stepTimer, &QTimer::timeout, this, &ReceivePath::receiveStep);
+    connect(connection->port(), &SerialPort::readyRead, this, &ReceivePath::portReadyRead);
+    connect(connection, &PortConnection::portClosed, m_stepTimer, &QTimer::stop);
     m_now = [this] { return m_elapsed.elapsed(); };
     connect(connection, &PortConnection::portOpened, this, [this] { m_led.restart(m_now()); });
     // The text window comes up with the main window while SBShowText is down
@@ -59,7 +67,10 @@ void ReceivePath::attachFormText(TFormText *formText)
 void ReceivePath::blinkLed()
 {
     ++m_connection->LedBlinkCount;
-    if (!m_led.tick(m_now()))
+    // TimerRead ticks at the LED's own period; a tick a little early must
+    // not skip a whole period.
+    constexpr qint64 tickJitterMs = 10;
+    if (!m_led.tick(m_now() + tickJitterMs))
         return;
     m_bar.ImageLedOn->setVisible(m_bar.ImageLedOn->isHidden());
     m_bar.ImageLedOff->setVisible(m_bar.ImageLedOn->isHidden());
@@ -69,6 +80,26 @@ void ReceivePath::blinkLed()
 void ReceivePath::TimerReadTimer()
 {
     blinkLed();
+    receiveStep();
+}
+
+void ReceivePath::portReadyRead()
+{
+    if (m_stepTimer->isActive() || !m_connection->isOpen())
+        return;
+    // What arrives within a frame is one step: painting and counting every
+    // small read of a slow line costs far more than the eye gains.
+    const qint64 since = m_stepClock.elapsed() - m_lastStepMs;
+    if (since >= FrameMs)
+        receiveStep();
+    else
+        m_stepTimer->start(int(FrameMs - since));
+}
+
+void ReceivePath::receiveStep()
+{
+    m_stepTimer->stop();
+    m_lastStepMs = m_stepClock.elapsed();
     SerialPort *port = m_connection->port();
     const qint64 waiting = port->bytesWaiting();
     if (waiting <= 0)
@@ -83,6 +114,9 @@ void ReceivePath::TimerReadTimer()
         refreshText(m_buffer.get(), n);
     ReceivedCount += n;
     m_status.StatusPanel2->setText(ReceiveCountersText(n, ReceivedCount));
+    // A flood: the rest is read without waiting for the next frame.
+    if (n == ReceiveBufferSize && port->bytesWaiting() > 0)
+        m_stepTimer->start(0);
 }
 
 void ReceivePath::refreshText(const char *data, qint64 n)

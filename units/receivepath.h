@@ -25,12 +25,15 @@ class ReceivePath : public QObject
 {
     Q_OBJECT
 public:
-    // One read takes at most this much; a tick reads what has queued since the
-    // last one, so this bounds the rate at about a thousand times it a second.
+    // One read takes at most this much; a step reads what has queued since
+    // the last one, and a full buffer brings the next step at once.
     static constexpr qint64 ReceiveBufferSize = qint64(1) << 18;
+    // TimerRead ticks at this period while the port is open.
     static constexpr qint64 LedPeriodMs = 80;
-    // The table, the text and the counters repaint at most once per frame.
-    static constexpr int FrameMs = 16;
+    // The table, the text and the counters repaint at most once per frame,
+    // and bytes the port announces are taken in at most one step a frame: at
+    // a serial line's pace a faster display costs far more than it shows.
+    static constexpr int FrameMs = 70;
 
     // `window` is the main window: the text window comes up with it.
     ReceivePath(PortConnection *connection, const PortBar &bar, ByteTableView *table, const StatusPanels &status,
@@ -46,7 +49,13 @@ public:
     // The text window announces itself once it exists.
     void attachFormText(TFormText *formText);
 
+    // TimerRead's tick: the LED, and whatever waits (the port's notification
+    // brings the bytes sooner; the tick only catches what it did not announce).
     void TimerReadTimer();
+    // The port announced bytes: one receive step soon, at most one a frame.
+    void portReadyRead();
+    // Reads what waits and shows it: one "packet".
+    void receiveStep();
     void SBClearRecClick();
     void ChBGetSecClick();
     void SBShowTextClick();
@@ -79,4 +88,7 @@ private:
     QElapsedTimer m_elapsed;
     std::function<qint64()> m_now;
     PaintPacer m_pacer{FrameMs};
+    QTimer *m_stepTimer;
+    QElapsedTimer m_stepClock;
+    qint64 m_lastStepMs = -FrameMs;
 };

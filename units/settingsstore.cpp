@@ -9,11 +9,13 @@
 #include "units/datafiles.h"
 #include "units/portsetup.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSettings>
 
 namespace {
 
@@ -76,12 +78,36 @@ void SettingsStore::restore()
     SettingsDir = g_startupDirectory.isEmpty() ? QDir::currentPath() : g_startupDirectory;
     // A damaged file costs only itself: had the others been skipped, the
     // next close would write the defaults over them.
+    restorePreferences();
     restorePortSettings();
     restoreViewSettings();
     restoreStrings();
     const QString trn = path(trnFileName());
     if (QFileInfo::exists(trn))
         m_dataFiles->LoadTransmitFile(trn);
+}
+
+void SettingsStore::restorePreferences()
+{
+    if (!m_hasMenu)
+        return;
+    // A missing or unreadable file leaves every preference at its default.
+    const QSettings ini(path(iniFileName()), QSettings::IniFormat);
+    m_menu.miReconnect->setChecked(ini.value(QStringLiteral("Port/Reconnect"), true).toBool());
+}
+
+bool SettingsStore::savePreferences()
+{
+    if (!m_hasMenu)
+        return true;
+    QSettings ini(path(iniFileName()), QSettings::IniFormat);
+    ini.setValue(QStringLiteral("Port/Reconnect"), m_menu.miReconnect->isChecked());
+    ini.sync();
+    if (ini.status() == QSettings::NoError)
+        return true;
+    reportFileError(iniFileName(), ini.status() == QSettings::AccessError ? QStringLiteral("нет доступа к файлу")
+                                                                          : QStringLiteral("ошибка формата"));
+    return false;
 }
 
 bool SettingsStore::restorePortSettings()
@@ -210,6 +236,8 @@ bool SettingsStore::FormClose()
               && writeFile(strFileName(), SerializeStringsFile(collectStrings()));
     if (saved)
         saved = m_dataFiles->SaveTransmitFile(path(trnFileName()));
+    if (saved)
+        saved = savePreferences();
     if (saved)
         return true;
     // A directory that cannot be written must not keep the program from closing.

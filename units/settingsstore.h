@@ -26,6 +26,8 @@ public:
                   QWidget *window);
     // The text window, whose geometry is stored with the main window's.
     void attachTextWindow(QWidget *textWindow) { m_textWindow = textWindow; }
+    // The menu whose preferences live in varnel.ini.
+    void attachMenu(const MainMenu &menu) { m_menu = menu; m_hasMenu = true; }
 
     // Where restore() looks for the files; empty means the current directory.
     static void setStartupDirectory(const QString &dir);
@@ -34,6 +36,8 @@ public:
     static QString senFileName() { return QStringLiteral("varnel.sen"); }
     static QString strFileName() { return QStringLiteral("varnel.str"); }
     static QString trnFileName() { return QStringLiteral("varnel.trn"); }
+    // Preferences the four files have no room for (Qt's INI format).
+    static QString iniFileName() { return QStringLiteral("varnel.ini"); }
 
     // Captured once, at start-up; later changes of the current directory
     // (file dialogs) do not move the settings.
@@ -58,6 +62,8 @@ private:
     bool restorePortSettings();
     bool restoreViewSettings();
     bool restoreStrings();
+    void restorePreferences();
+    bool savePreferences();
     void applyStrings(const StringsFileContent &content);
     StringsFileContent collectStrings() const;
     ViewSettings collectView() const;
@@ -72,4 +78,6 @@ private:
     QWidget *m_window;
     QPointer<QWidget> m_textWindow;
     std::optional<ViewSettings> m_viewRead;
+    MainMenu m_menu{};
+    bool m_hasMenu = false;
 };

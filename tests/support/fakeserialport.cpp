@@ -1,5 +1,7 @@
 #include "support/fakeserialport.h"
 
+#include <QElapsedTimer>
+
 FakeSerialPort *FakeSerialPort::last = nullptr;
 
 FakeSerialPort::FakeSerialPort(QObject *parent)
@@ -88,4 +90,31 @@ QStringList FakeSerialPort::controlLineCalls() const
         if (c.startsWith(QLatin1String("dtr")) || c.startsWith(QLatin1String("rts")))
             out << c;
     return out;
+}
+
+void FakeSerialPort::inject(const QByteArray &bytes)
+{
+    m_incoming.append(bytes);
+    if (m_open)
+        emit readyRead();
+}
+
+std::optional<ModemLines> FakeSerialPort::modemLines()
+{
+    if (!m_open)
+        return std::nullopt;
+    return lines;
+}
+
+bool FakeSerialPort::setBreak(bool on)
+{
+    static QElapsedTimer clock;
+    if (!clock.isValid())
+        clock.start();
+    calls << QStringLiteral("break %1").arg(on ? 1 : 0);
+    breaks.append({QStringLiteral("break %1").arg(on ? 1 : 0), clock.elapsed()});
+    if (!m_open)
+        return false;
+    breakHeld = on;
+    return true;
 }

@@ -22,12 +22,24 @@ public:
     bool setDtr(bool on) override;
     bool setRts(bool on) override;
     void close() override;
+    QString failureText() const override { return m_open ? QString() : nextFailureText; }
+    std::optional<ModemLines> modemLines() override;
+    bool setBreak(bool on) override;
 
     // Test controls.
     OpenResult nextOpenResult = OpenResult::Opened;
+    QString nextFailureText; // why the open failed, while it has failed
     bool failBytesWaiting = false;
-    void inject(const QByteArray &bytes) { m_incoming.append(bytes); }
+    // Arrives and is announced, as a backend's notification would.
+    void inject(const QByteArray &bytes);
+    // Queued without a notification.
+    void injectQuietly(const QByteArray &bytes) { m_incoming.append(bytes); }
     void loseDevice();
+    // Lines the port reports; nothing models a port that cannot (a pty).
+    std::optional<ModemLines> lines = ModemLines{};
+    // Break on and off, with the monotonic time in ms at each call: "break 1" / "break 0".
+    QList<QPair<QString, qint64>> breaks;
+    bool breakHeld = false;
 
     // What happened, in order: "open COM1 9600 8 0 0", "dtr 1", "rts 0", "write 41", "close".
     QStringList calls;

@@ -42,7 +42,7 @@ inline QWidget *topLevel(const QString &name)
 // each test begins from the designed state.
 inline void startFreshProgram()
 {
-    for (const char *name : {"varnel.set", "varnel.sen", "varnel.str", "varnel.trn"})
+    for (const char *name : {"varnel.set", "varnel.sen", "varnel.str", "varnel.trn", "varnel.ini"})
         QFile::remove(QDir::current().filePath(QString::fromLatin1(name)));
     startProgram();
 }
@@ -86,6 +86,7 @@ private:
         startFreshProgram();
         f = formMain();
         prompts.messages.clear();
+        prompts.informativeTexts.clear();
         prompts.errors.clear();
         prompts.questions.clear();
         prompts.dialogs.clear();

@@ -15,7 +15,17 @@ public:
             setPrompts(nullptr);
     }
 
-    void message(QWidget *, const QString &text) override { messages << text; }
+    void message(QWidget *, const QString &text) override
+    {
+        messages << text;
+        informativeTexts << QString();
+    }
+    // Recorded with the plain boxes: messages and informativeTexts stay in step.
+    void detailedMessage(QWidget *, const QString &text, const QString &informative) override
+    {
+        messages << text;
+        informativeTexts << informative;
+    }
     void error(QWidget *, const QString &text) override { errors << text; }
     bool question(QWidget *, const QString &text) override
     {
@@ -30,7 +40,7 @@ public:
         return fileNames.takeFirst();
     }
 
-    QStringList messages, errors, questions, dialogs;
+    QStringList messages, informativeTexts, errors, questions, dialogs;
     QStringList fileNames; // answers for the next file dialogs; empty: cancel
     bool answerYes = true;
 };

@@ -217,10 +217,12 @@ private slots:
         QVERIFY(pty.write("old"));
         QTRY_COMPARE(rp->ReceivedCount, 3);
         f->portBar.SBClearRec->click();
-        // The three bytes wait in the port before one tick takes them.
+        // The three bytes wait in the port, unannounced, before one tick takes them.
         f->timers.TimerRead->stop();
+        f->connection->port()->blockSignals(true);
         QVERIFY(pty.write("\x41\x0D\x0A"));
         QTRY_COMPARE(f->connection->port()->bytesWaiting(), 3);
+        f->connection->port()->blockSignals(false);
         f->timers.TimerRead->start();
         QTRY_COMPARE(rp->ReceivedCount, 3);
         QCOMPARE(cells(0, 1, 3), QStringLiteral("1|2|3"));

@@ -1,0 +1,97 @@
+#include "core/portfailure.h"
+
+#include <QTest>
+
+Q_DECLARE_METATYPE(PortProblem)
+Q_DECLARE_METATYPE(PortFacts)
+
+class TstPortFailure : public QObject
+{
+    Q_OBJECT
+private slots:
+    // Linux lines take 5 to 8 data bits, one or two stop bits and a positive rate.
+    void unsupportedSetting_data()
+    {
+        QTest::addColumn<int>("rate");
+        QTest::addColumn<int>("bits");
+        QTest::addColumn<int>("parity");
+        QTest::addColumn<int>("stop");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("defaults") << 9600 << 8 << 0 << 0 << "";
+        QTest::newRow("5 bits, space, two stop") << 110 << 5 << 4 << 2 << "";
+        QTest::newRow("1.5 stop bits") << 9600 << 8 << 0 << 1 << "1,5 стоп-бита";
+        QTest::newRow("4 data bits") << 9600 << 4 << 0 << 0 << "4 бита данных";
+        QTest::newRow("rate 0") << 0 << 8 << 0 << 0 << "скорость 0";
+        QTest::newRow("negative rate") << -5 << 8 << 0 << 0 << "скорость -5";
+        QTest::newRow("no parity chosen") << 9600 << 8 << 255 << 0 << "паритет не выбран";
+        QTest::newRow("no stop bits chosen") << 9600 << 8 << 0 << 255 << "число стоп-битов не выбрано";
+        QTest::newRow("rate named first") << 0 << 4 << 0 << 1 << "скорость 0";
+    }
+    void unsupportedSetting()
+    {
+        QFETCH(int, rate);
+        QFETCH(int, bits);
+        QFETCH(int, parity);
+        QFETCH(int, stop);
+        PortSettings s;
+        s.BaudRate = rate;
+        s.ByteSize = quint8(bits);
+        s.Parity = quint8(parity);
+        s.StopBits = quint8(stop);
+        QTEST(portfailure::unsupportedSetting(s), "named");
+    }
+
+    // Every cause names the full path; the remedy comes where there is one.
+    void failureText_data()
+    {
+        QTest::addColumn<PortProblem>("problem");
+        QTest::addColumn<QString>("detail");
+        QTest::addColumn<QStringList>("says");
+        QTest::newRow("missing") << PortProblem::Missing << "" << QStringList{"не существует"};
+        QTest::newRow("permission") << PortProblem::NoPermission << "dialout"
+                                    << QStringList{"Нет прав", "группа dialout",
+                                                   "добавьте пользователя в группу dialout и войдите в систему заново"};
+        QTest::newRow("busy") << PortProblem::Busy << "процесс 42, minicom"
+                              << QStringList{"занят другой программой", "процесс 42, minicom"};
+        QTest::newRow("setting") << PortProblem::Unsupported << "1,5 стоп-бита" << QStringList{"«1,5 стоп-бита»"};
+        QTest::newRow("other") << PortProblem::Other << "Input/output error" << QStringList{"Input/output error"};
+    }
+    void failureText()
+    {
+        QFETCH(PortProblem, problem);
+        QFETCH(QString, detail);
+        QFETCH(QStringList, says);
+        const QString text = portfailure::failureText(problem, QStringLiteral("/dev/ttyUSB7"), detail);
+        QVERIFY2(text.contains(QStringLiteral("/dev/ttyUSB7")), qPrintable(text));
+        for (const QString &s : says)
+            QVERIFY2(text.contains(s), qPrintable(text + " lacks " + s));
+    }
+
+    void describe_data()
+    {
+        QTest::addColumn<PortFacts>("facts");
+        QTest::addColumn<QString>("text");
+        PortFacts usb{.path = "/dev/serial/by-id/usb-FTDI_X-if00-port0", .target = "/dev/ttyUSB0", .listed = true,
+                      .description = "FT232R USB UART", .manufacturer = "FTDI", .serialNumber = "A50285BI",
+                      .vendorId = 0x0403, .productId = 0x6001};
+        QTest::newRow("usb adapter by id")
+            << usb
+            << "→ /dev/ttyUSB0: FT232R USB UART, FTDI, серийный номер "
+               "A50285BI, 0403:6001";
+        QTest::newRow("missing") << PortFacts{.path = "/dev/ttyUSB9", .problem = PortProblem::Missing}
+                                 << "/dev/ttyUSB9: нет такого устройства";
+        QTest::newRow("plain uart, no access")
+            << PortFacts{.path = "/dev/ttyS0", .listed = true, .problem = PortProblem::NoPermission, .detail = "dialout"}
+            << "/dev/ttyS0: последовательный порт; нет прав доступа (группа dialout)";
+        QTest::newRow("pty, busy") << PortFacts{.path = "/dev/pts/4", .problem = PortProblem::Busy, .detail = "процесс 7, sleep"}
+                                   << "/dev/pts/4: устройство; занят другой программой (процесс 7, sleep)";
+    }
+    void describe()
+    {
+        QFETCH(PortFacts, facts);
+        QTEST(portfailure::describe(facts), "text");
+    }
+};
+
+QTEST_GUILESS_MAIN(TstPortFailure)
+#include "tst_portfailure.moc"

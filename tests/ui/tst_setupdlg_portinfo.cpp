@@ -1,0 +1,126 @@
+#include "ui/setupdlg.h"
+#include "support/pty.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+class TstSetupDlgPortInfo : public QObject
+{
+    Q_OBJECT
+
+    static QString info(TSetupDlg &dlg) { return dlg.LabelPortInfo->text(); }
+
+private slots:
+    // The label follows the name as it is typed, and the system while shown.
+    void describesTheNamedPort()
+    {
+        Pty pty;
+        QVERIFY(pty.isValid());
+        TSetupDlg dlg;
+        dlg.show();
+        dlg.CBCommPortName->setEditText(QStringLiteral("ttyVarnelNone"));
+        QCOMPARE(info(dlg), QStringLiteral("/dev/ttyVarnelNone: нет такого устройства"));
+        dlg.CBCommPortName->setEditText(pty.slavePath());
+        QCOMPARE(info(dlg), pty.slavePath() + QStringLiteral(": устройство"));
+
+        // Another program takes the port: the next refresh says so, untouched.
+        QProcess holder;
+        holder.start(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("exec sleep 30 <\"$0\""), pty.slavePath()});
+        QVERIFY(holder.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(info(dlg).contains(QStringLiteral("занят другой программой (процесс %1, sleep)")
+                                                        .arg(holder.processId())),
+                                 TSetupDlg::InfoRefreshMs * 3);
+        holder.kill();
+        holder.waitForFinished();
+        QTRY_COMPARE_WITH_TIMEOUT(info(dlg), pty.slavePath() + QStringLiteral(": устройство"),
+                                  TSetupDlg::InfoRefreshMs * 3);
+
+        // A stable link is a name like any other.
+        QTemporaryDir dir;
+        const QString link = dir.filePath(QStringLiteral("usb-Varnel_Test-if00-port0"));
+        QVERIFY(QFile::link(pty.slavePath(), link));
+        dlg.CBCommPortName->setEditText(link);
+        QCOMPARE(info(dlg), QStringLiteral("→ ") + pty.slavePath() + QStringLiteral(": устройство"));
+        dlg.hide();
+    }
+
+    // "?" lists what opens, with descriptions beside the bare names, and says
+    // why when nothing does.
+    void probeExplains_data()
+    {
+        QTest::addColumn<QStringList>("opens");
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<QString>("note");
+        QTest::newRow("none opens")
+            << QStringList{} << QStringList{}
+            << "нет доступных портов; ttyS0 — нет прав доступа (группа dialout); ttyUSB0 — занят другой программой";
+        QTest::newRow("one opens") << QStringList{"ttyUSB0"} << QStringList{"ttyUSB0"} << "";
+        QTest::newRow("nothing there") << QStringList{"none"} << QStringList{} << "нет доступных портов";
+        QTest::newRow("same reason named once")
+            << QStringList{"busy"} << QStringList{}
+            << "нет доступных портов; ttyS0, ttyS1, ttyS2, ещё 2 — нет прав доступа (группа dialout); ttyUSB0 — "
+               "занят другой программой";
+    }
+    void probeExplains()
+    {
+        QFETCH(QStringList, opens);
+        TSetupDlg dlg;
+        const bool nothingThere = opens == QStringList{"none"};
+        const bool many = opens == QStringList{"busy"};
+        dlg.listPorts = [nothingThere, many] {
+            return nothingThere ? QStringList{}
+                   : many       ? QStringList{"ttyS0", "ttyS1", "ttyUSB0", "ttyS2", "ttyS3", "ttyS4"}
+                                : QStringList{"ttyS0", "ttyUSB0"};
+        };
+        dlg.tryOpenPort = [opens](const QString &name, QString *detail) {
+            if (opens.contains(name))
+                return PortProblem::None;
+            const bool uart = name.startsWith("ttyS");
+            *detail = uart ? QStringLiteral("dialout") : QString();
+            return uart ? PortProblem::NoPermission : PortProblem::Busy;
+        };
+        dlg.inspectPort = [](const QString &name) {
+            PortFacts f{.path = "/dev/" + name, .listed = true};
+            if (name == "ttyUSB0") {
+                f.description = "FT232R USB UART";
+                f.vendorId = 0x0403;
+                f.productId = 0x6001;
+            }
+            return f;
+        };
+        dlg.CBCommPortName->setEditText(QStringLiteral("COM3"));
+        dlg.show();
+        dlg.SpeedButton1->click();
+        QCOMPARE(dlg.CBCommPortName->currentText(), QStringLiteral("COM3"));
+        QStringList entries;
+        for (int i = 0; i < dlg.CBCommPortName->count(); ++i)
+            entries << dlg.CBCommPortName->itemText(i);
+        QTEST(entries, "entries");
+        if (!entries.isEmpty())
+            QCOMPARE(dlg.CBCommPortName->itemData(0, TSetupDlg::DescriptionRole).toString(),
+                     QStringLiteral("FT232R USB UART (0403:6001)"));
+        QFETCH(QString, note);
+        const QString port = QStringLiteral("/dev/COM3: последовательный порт");
+        QCOMPARE(info(dlg), note.isEmpty() ? port : note);
+        // The note goes when another name is typed.
+        dlg.CBCommPortName->setEditText(QStringLiteral("ttyS0"));
+        QCOMPARE(info(dlg), QStringLiteral("/dev/ttyS0: последовательный порт"));
+        // Hidden, the dialog asks the system nothing.
+        dlg.hide();
+        int asked = 0;
+        dlg.inspectPort = [&asked](const QString &) {
+            ++asked;
+            return PortFacts{};
+        };
+        dlg.CBCommPortName->setEditText(QStringLiteral("ttyS1"));
+        QCOMPARE(asked, 0);
+    }
+};
+
+QTEST_MAIN(TstSetupDlgPortInfo)
+#include "tst_setupdlg_portinfo.moc"
