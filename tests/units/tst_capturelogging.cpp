@@ -175,6 +175,8 @@ private slots:
             QCOMPARE(parsed, received);
         }
         QTRY_VERIFY(logPanel()->text().contains(QString::number(QFileInfo(path(name)).size()) + " байт"));
+        // Nothing waits, so nothing wakes the program.
+        QVERIFY(!f->captureLogging->findChild<QTimer *>(QStringLiteral("TimerLogFlush"))->isActive());
 
         // Unchecked: the file is closed, and what comes next stays out of it.
         const QByteArray logged = fileBytes(path(name));
