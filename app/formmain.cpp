@@ -12,6 +12,7 @@
 #include "ui/prompts.h"
 #include "ui/widgets.h"
 #include "units/bitsequence.h"
+#include "units/capturelogging.h"
 #include "units/commandlist.h"
 #include "units/datafiles.h"
 #include "units/framebuilder.h"
@@ -65,6 +66,7 @@ TFormMain::TFormMain(QWidget *parent)
                                       generatorControls, window);
     settingsStore->attachMenu(mainMenu);
     lineSignals = new LineSignals(connection, statusPanels, mainMenu, this);
+    captureLogging = new CaptureLogging(mainMenu, statusPanels, window, this);
 
     // Handlers are bound before creation runs, so restoring a check box's
     // state runs its handler; the designed geometry comes before the saved one.
@@ -181,6 +183,14 @@ void TFormMain::wire()
     connect(pb.SBClearRec, &QToolButton::clicked, receivePath, &ReceivePath::SBClearRecClick);
     connect(pb.ChBGetSec, &QCheckBox::toggled, receivePath, &ReceivePath::ChBGetSecClick);
     connect(pb.SBShowText, &QToolButton::clicked, receivePath, &ReceivePath::SBShowTextClick);
+
+    // capture log: every receive step, whether the tables show it or the store keeps it
+    connect(m.miLogReceive, &QAction::triggered, captureLogging, &CaptureLogging::miLogReceiveClick);
+    connect(receivePath->model(), &ReceiveTableModel::received, captureLogging, &CaptureLogging::received,
+            Qt::DirectConnection);
+    connect(receivePath->model(), &ReceiveTableModel::storeStopped, captureLogging, &CaptureLogging::storeStopped);
+    // The window is not destroyed when the program ends: write what waits then.
+    connect(qApp, &QCoreApplication::aboutToQuit, captureLogging, &CaptureLogging::stopLogging);
 
     // bit sequence
     connect(pb.SBSend10DtrRts, &QToolButton::clicked, bitSequence, &BitSequence::SBSend10DtrRtsClick);

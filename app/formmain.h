@@ -16,6 +16,7 @@ class CommandList;
 class DataFiles;
 class SettingsStore;
 class LineSignals;
+class CaptureLogging;
 class TSetupDlg;
 class TFormText;
 
@@ -65,6 +66,7 @@ public:
     DataFiles *dataFiles;
     SettingsStore *settingsStore;
     LineSignals *lineSignals;
+    CaptureLogging *captureLogging;
 
 protected:
     bool event(QEvent *event) override;

@@ -328,6 +328,11 @@ StatusPanels StatusPanels::build(QMainWindow *window)
         bar->addPermanentWidget(l);
         return l;
     };
+    s.StatusPanelLog = new QLabel(s.StatusBar);
+    s.StatusPanelLog->setObjectName(QStringLiteral("StatusPanelLog"));
+    s.StatusPanelLog->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    s.StatusBar->addPermanentWidget(s.StatusPanelLog);
+    s.StatusPanelLog->hide();
     s.LedCTS = led(QStringLiteral("CTS"), QStringLiteral("CTS — готовность к приёму (Clear To Send)"));
     s.LedDSR = led(QStringLiteral("DSR"), QStringLiteral("DSR — готовность устройства (Data Set Ready)"));
     s.LedDCD = led(QStringLiteral("DCD"), QStringLiteral("DCD — наличие несущей (Data Carrier Detect)"));
@@ -359,6 +364,8 @@ MainMenu MainMenu::build(QMainWindow *window)
     m.File1->setObjectName(QStringLiteral("File1"));
     m.Open1 = action(m.File1, QStringLiteral("Open1"), QStringLiteral("Открыть принятое"));
     m.N2 = action(m.File1, QStringLiteral("N2"), QStringLiteral("Сохранить принятое"));
+    m.miLogReceive = action(m.File1, QStringLiteral("miLogReceive"), QStringLiteral("Записывать принятое в файл…"));
+    m.miLogReceive->setCheckable(true);
     m.N4 = separator(m.File1, QStringLiteral("N4"));
     m.miOpenTrans = action(m.File1, QStringLiteral("miOpenTrans"), QStringLiteral("Открыть файл для передачи"));
     m.miSaveTrans = action(m.File1, QStringLiteral("miSaveTrans"), QStringLiteral("Сохранить массив передачи"));

@@ -101,6 +101,8 @@ struct StatusPanels {
     // The modem status lines at the right of the bar; disabled until an open
     // port reports its lines.
     QLabel *LedCTS, *LedDSR, *LedDCD, *LedRI;
+    // The capture log's file and size, left of the lines; shown only while logging.
+    QLabel *StatusPanelLog;
 
     static StatusPanels build(QMainWindow *window);
 };
@@ -109,6 +111,8 @@ struct MainMenu {
     QMenuBar *MainMenu1;
     QMenu *File1, *Edit1, *N1;
     QAction *Open1, *N2, *N4, *miOpenTrans, *miSaveTrans, *N3, *Exit1, *miInsertbyte, *miDeletebyte, *About1;
+    // File menu, after N2: checkable, checked while received bytes go to a file.
+    QAction *miLogReceive;
     // Edit menu, after the byte commands.
     QAction *miSendBreak; // enabled while the port is open
     QAction *miReconnect; // checkable, on

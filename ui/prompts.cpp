@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QRegularExpression>
 
 namespace {
 
@@ -16,6 +17,14 @@ QStringList byteFilters()
 QStringList commandFilters()
 {
     return {QStringLiteral("*.cmd (*.cmd)"), QStringLiteral("*.* (*)")};
+}
+
+// "rcv" of "*.rcv (*.rcv)"; empty for a filter without one extension.
+QString filterSuffix(const QString &filter)
+{
+    static const QRegularExpression pattern(QStringLiteral(R"(\(\*\.(\w+)\)$)"));
+    const QRegularExpressionMatch m = pattern.match(filter);
+    return m.hasMatch() ? m.captured(1) : QString();
 }
 
 class DialogPrompts : public Prompts
@@ -57,6 +66,12 @@ public:
         dialog.setFileMode(QFileDialog::AnyFile);
         dialog.setDefaultSuffix(dialogSpec.defaultSuffix);
         dialog.setNameFilters(dialogSpec.nameFilters);
+        if (dialogSpec.suffixFollowsFilter)
+            QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString &filter) {
+                const QString suffix = filterSuffix(filter);
+                if (!suffix.isEmpty())
+                    dialog.setDefaultSuffix(suffix);
+            });
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return std::nullopt;
         return dialog.selectedFiles().constFirst();
@@ -89,6 +104,13 @@ const FileDialogSpec &openDialogCmdSpec()
 const FileDialogSpec &saveDialogCmdSpec()
 {
     static const FileDialogSpec s{QStringLiteral("SaveDialogCMD"), true, QStringLiteral("CMD"), commandFilters()};
+    return s;
+}
+
+const FileDialogSpec &logDialogSpec()
+{
+    static const FileDialogSpec s{QStringLiteral("SaveDialogLog"), true, QStringLiteral("rcv"),
+                                  {QStringLiteral("*.rcv (*.rcv)"), QStringLiteral("*.log (*.log)")}, true};
     return s;
 }
 

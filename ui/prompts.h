@@ -7,17 +7,21 @@
 
 class QWidget;
 
-// The four file dialogs of the main window.
+// The file dialogs of the main window.
 struct FileDialogSpec {
-    QString objectName;    // "OpenDialog", "SaveDialog", "OpenDialogCMD", "SaveDialogCMD"
+    QString objectName;    // "OpenDialog", "SaveDialog", "OpenDialogCMD", "SaveDialogCMD", "SaveDialogLog"
     bool save;
-    QString defaultSuffix; // "RCV" or "CMD"
+    QString defaultSuffix; // "RCV", "CMD" or "rcv"
     QStringList nameFilters;
+    // A name typed without an extension takes the chosen filter's ("*.log" gives ".log").
+    bool suffixFollowsFilter = false;
 };
 const FileDialogSpec &openDialogSpec();
 const FileDialogSpec &saveDialogSpec();
 const FileDialogSpec &openDialogCmdSpec();
 const FileDialogSpec &saveDialogCmdSpec();
+// The capture log's file: "*.rcv" (raw bytes) or "*.log" (text lines).
+const FileDialogSpec &logDialogSpec();
 
 // Every modal box and file dialog of the program goes through here, so tests
 // can answer them without a human.
