@@ -12,7 +12,7 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("byte");
         for (const auto &[text, byte] : {std::pair{"a", 0x0A}, {"fE", 0xFE}, {"1FF", 0xFF}, {"FFFFFFFF", 0xFF},
-                                         {"100000000", 0}, {"000000000041", 0x41}, {"0000000100000000", 0}, {"", 0},
+                                         {"100000041", 0}, {"000000000041", 0x41}, {"0000000100000000", 0}, {"", 0},
                                          {"4G", 0}, {" 41", 0}, {"-1", 0}, {"0x41", 0}, {"４１", 0}})
             QTest::addRow("'%s'", text) << QString::fromUtf8(text) << byte;
     }
