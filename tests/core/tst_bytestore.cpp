@@ -125,15 +125,6 @@ private slots:
         QCOMPARE(appendInPieces(store, bytes), bytes.size());
         QCOMPARE(store.toByteArray(), bytes);
     }
-
-    void budgetFromEnvironment()
-    {
-        qputenv("VARNEL_RAM_BUDGET_MB", "16");
-        QCOMPARE(ByteStore().ramBudget(), 16 * MiB);
-        qputenv("VARNEL_RAM_BUDGET_MB", "lots");
-        QCOMPARE(ByteStore().ramBudget(), ByteStore::DefaultRamBudget);
-        qunsetenv("VARNEL_RAM_BUDGET_MB");
-    }
 };
 
 QTEST_GUILESS_MAIN(TstByteStore)
