@@ -4,12 +4,14 @@
 #include "core/gridmodel.h"
 #include "core/receivetablemodel.h"
 #include "core/transmittablemodel.h"
+#include "port/anyport.h"
 #include "port/portfactory.h"
 #include "ui/aboutbox.h"
 #include "ui/bytetableview.h"
 #include "ui/commandgridview.h"
 #include "ui/formtext.h"
 #include "ui/prompts.h"
+#include "ui/setupdlg.h"
 #include "ui/widgets.h"
 #include "units/bitsequence.h"
 #include "units/capturelogging.h"
@@ -233,6 +235,9 @@ void TFormMain::wire()
 void TFormMain::attachWindows(TSetupDlg *dlg, TFormText *text)
 {
     portSetup->setDialog(dlg);
+    // The dialog names a port server only from what an open learnt.
+    if (auto *any = qobject_cast<AnyPort *>(connection->port()))
+        dlg->serverSignature = [any](const QString &name) { return any->serverSignature(name); };
     receivePath->attachFormText(text);
     settingsStore->attachTextWindow(text);
 }

@@ -57,4 +57,7 @@ signals:
     void readyRead();
     // The open device went away (unplugged adapter, closed pty peer). Emitted once.
     void deviceGone();
+    // The modem lines changed while open. Only backends that learn of the
+    // lines by message (a port server) emit it; the rest are asked.
+    void modemLinesChanged();
 };

@@ -21,23 +21,51 @@ template<class Port> Port *AnyPort::adopt(Port *port)
         if (m_active == port)
             emit deviceGone();
     });
+    connect(port, &SerialPort::modemLinesChanged, this, [this, port] {
+        if (m_active == port)
+            emit modemLinesChanged();
+    });
     return port;
 }
+
+namespace {
+
+// One server, however its name is written: the host without case, the TCP port.
+QString serverKey(const QString &name)
+{
+    const netport::ParsedName parsed = netport::parseName(name);
+    if (!parsed.address)
+        return {};
+    return parsed.address->host.toLower() + QLatin1Char(' ') + QString::number(parsed.address->port);
+}
+
+} // namespace
 
 SerialPort::OpenResult AnyPort::open(const PortSettings &settings)
 {
     if (m_active && m_active->isOpen())
         m_active->close();
+    rememberSignature();
     if (netport::isNetworkName(settings.PortName)) {
         if (!m_network)
             m_network = adopt(new NetworkPort(this));
         m_active = m_network;
+        m_networkKey = serverKey(settings.PortName);
     } else {
         if (!m_local)
             m_local = adopt(new QtSerialPort(this));
         m_active = m_local;
     }
-    return m_active->open(settings);
+    const OpenResult result = m_active->open(settings);
+    rememberSignature();
+    return result;
+}
+
+void AnyPort::rememberSignature()
+{
+    // The signature may come after the open: kept at each open and close.
+    if (m_network && !m_networkKey.isEmpty() && !m_network->serverSignature().isEmpty())
+        m_signatures.insert(m_networkKey, m_network->serverSignature());
 }
 
 bool AnyPort::isOpen() const
@@ -72,6 +100,7 @@ bool AnyPort::setRts(bool on)
 
 void AnyPort::close()
 {
+    rememberSignature();
     if (m_active)
         m_active->close();
 }
@@ -94,4 +123,14 @@ bool AnyPort::setBreak(bool on)
 QString AnyPort::serverSignature() const
 {
     return m_active == m_network && m_network ? m_network->serverSignature() : QString();
+}
+
+QString AnyPort::serverSignature(const QString &name) const
+{
+    const QString key = serverKey(name);
+    if (key.isEmpty())
+        return {};
+    if (m_network && key == m_networkKey && !m_network->serverSignature().isEmpty())
+        return m_network->serverSignature();
+    return m_signatures.value(key);
 }

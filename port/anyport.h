@@ -2,6 +2,8 @@
 
 #include "core/serialport.h"
 
+#include <QHash>
+
 class NetworkPort;
 class QtSerialPort;
 
@@ -31,11 +33,17 @@ public:
     SerialPort *backend() const { return m_active; }
     // The signature a port server sent on the last network open, if any.
     QString serverSignature() const;
+    // What the server a network name points to called itself, as far as this
+    // port has been connected to it; empty for any other name. Asks nobody.
+    QString serverSignature(const QString &name) const;
 
 private:
     template<class Port> Port *adopt(Port *port);
+    void rememberSignature();
 
     QtSerialPort *m_local = nullptr;
     NetworkPort *m_network = nullptr;
     SerialPort *m_active = nullptr;
+    QString m_networkKey; // the server of the last network open
+    QHash<QString, QString> m_signatures; // server -> what it called itself
 };

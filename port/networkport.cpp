@@ -361,7 +361,11 @@ void NetworkPort::handle(const telnet::Event &e)
             m_answers.settings[i] = value;
             m_answers.have[i] = true;
         } else if (code == comport::kServerOffset + comport::NotifyModemState && !value.isEmpty()) {
+            const std::optional<ModemLines> before = m_modem;
             m_modem = comport::modemLines(quint8(value[0]));
+            // Whoever opened the port reads the lines when open() returns.
+            if (m_open && m_modem != before)
+                emit modemLinesChanged();
         }
         return;
     }

@@ -1,6 +1,7 @@
 #include "ui/setupdlg.h"
 
 #include "ui/widgets.h"
+#include "core/netportname.h"
 #include "core/portsettings.h"
 #include "port/portprobe.h"
 
@@ -169,13 +170,23 @@ void TSetupDlg::updatePortInfo()
         return;
     const QString name = CBCommPortName->currentText().trimmed();
     // Until another name is typed, why the probe found nothing says more.
-    const QString text = !m_probeNote.isEmpty() ? m_probeNote
-                       : name.isEmpty()         ? QString()
-                                                : portfailure::describe(inspectPort(name));
+    const QString text = !m_probeNote.isEmpty()          ? m_probeNote
+                       : name.isEmpty()                  ? QString()
+                       : netport::isNetworkName(name)    ? describeNetworkPort(name)
+                                                         : portfailure::describe(inspectPort(name));
     if (LabelPortInfo->text() != text) {
         LabelPortInfo->setText(text);
         LabelPortInfo->setToolTip(text);
     }
+}
+
+QString TSetupDlg::describeNetworkPort(const QString &name) const
+{
+    // Nothing is sent to the server: typing a name must not reach out to it.
+    const netport::ParsedName parsed = netport::parseName(name);
+    if (!parsed.address)
+        return parsed.error;
+    return netport::describe(*parsed.address, serverSignature ? serverSignature(name) : QString());
 }
 
 void TSetupDlg::SpeedButton1Click()

@@ -40,6 +40,9 @@ public:
     std::function<QStringList()> listPorts;
     // Opens and closes the port at once: None when it could be opened.
     std::function<PortProblem(const QString &name, QString *detail)> tryOpenPort;
+    // What the server behind a network name called itself when the program
+    // was last connected to it; empty when unknown. Must not ask the network.
+    std::function<QString(const QString &name)> serverSignature;
 
     // Role of an entry's description, shown beside its name in the drop-down.
     static constexpr int DescriptionRole = Qt::UserRole + 1;
@@ -49,6 +52,8 @@ protected:
     void hideEvent(QHideEvent *event) override;
 
 private:
+    QString describeNetworkPort(const QString &name) const;
+
     QTimer *m_infoTimer;
     QString m_probeNote; // why the last probe found nothing, until the name changes
 };

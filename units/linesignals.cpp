@@ -26,6 +26,11 @@ LineSignals::LineSignals(PortConnection *connection, const StatusPanels &status,
     connect(m_break, &QTimer::timeout, this, &LineSignals::endBreak);
     connect(connection, &PortConnection::portOpened, this, &LineSignals::portOpened);
     connect(connection, &PortConnection::portClosed, this, &LineSignals::portClosed);
+    // A port server tells of changes as they happen; no need to ask it.
+    connect(connection->port(), &SerialPort::modemLinesChanged, this, [this] {
+        if (m_connection->isOpen())
+            refreshLines();
+    });
 }
 
 bool LineSignals::breakHeld() const

@@ -5,6 +5,7 @@
 #include "ui/widgets.h"
 #include "units/portsetup.h"
 
+#include "core/netportname.h"
 #include "core/portsettings.h"
 
 #include <QApplication>
@@ -143,6 +144,7 @@ void PortConnection::onDeviceGone()
     OpenClosePort(false);
     m_status.StatusPanel1->setText(QStringLiteral("Порт закрыт: устройство недоступно"));
     m_lostPath = portsettings::resolvePortName(m_setup->settings.PortName);
+    m_lastNetworkTry.invalidate(); // a server that dropped the line is tried at the next check
     if (m_reconnect)
         m_reconnectTimer->start();
 }
@@ -172,13 +174,25 @@ void PortConnection::tryReconnect()
         m_reconnectTimer->stop();
         return;
     }
-    // Not behind an open dialog's back (the setup dialog edits the settings).
-    if (!QFileInfo::exists(m_lostPath) || QApplication::activeModalWidget())
+    // Not behind an open dialog's back (the setup dialog edits the settings),
+    // and not again while a try still waits on the network.
+    if (m_retrying || QApplication::activeModalWidget())
+        return;
+    // A device is back when its path is; a port server only when it answers,
+    // which costs a connection, so it is asked seldom.
+    const bool server = netport::isNetworkName(m_lostPath);
+    if (server ? m_lastNetworkTry.isValid() && !m_lastNetworkTry.hasExpired(NetworkRetryMs)
+               : !QFileInfo::exists(m_lostPath))
         return;
     // As a click on SBOpenComm would; a device still settling (its group
     // not set yet) is tried again at the next check, without a box.
     m_bar.SBOpenComm->setDown(true);
-    if (!openPort(false))
+    m_retrying = true;
+    const bool opened = openPort(false);
+    m_retrying = false;
+    if (server)
+        m_lastNetworkTry.start();
+    if (!opened)
         return;
     m_reconnectTimer->stop();
     m_lostPath.clear();

@@ -2,6 +2,7 @@
 
 #include "ui/panels.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 
 class PortSetup;
@@ -37,6 +38,9 @@ public:
     bool reconnect() const { return m_reconnect; }
     bool waitingForDevice() const;
     static constexpr int ReconnectCheckMs = 500;
+    // A port server is asked again only this long after the last try ended:
+    // a try at an unreachable host holds the program up to the connect time-out.
+    static constexpr int NetworkRetryMs = 5000;
 
     // Ticks since the LED last changed; the receive poll advances it.
     int LedBlinkCount = 0;
@@ -64,4 +68,6 @@ private:
     bool m_reconnect = true;
     QTimer *m_reconnectTimer;
     QString m_lostPath; // the device to wait for
+    bool m_retrying = false; // a reconnecting open is under way
+    QElapsedTimer m_lastNetworkTry; // when the last try at a port server ended
 };
