@@ -2,13 +2,11 @@
 #include "core/settingsfiles.h"
 #include "core/version.h"
 #include "support/programfixture.h"
-#include "ui/aboutbox.h"
 
 class TstCommandLine : public QObject
 {
     Q_OBJECT
     QTemporaryDir tmp;
-    RecordingPrompts prompts;
 
     // "@" in a test row stands for the temporary directory.
     QString expand(QString s) const { return s.replace(QLatin1Char('@'), tmp.path()); }
@@ -28,7 +26,6 @@ private slots:
         QTest::addColumn<QString>("xdgConfigHome"); // empty: unset
         QTest::addColumn<QString>("settingsDir");
         QTest::newRow("relative, cleaned") << "--settings-dir=settings/sub/../" << "" << "@/settings";
-        QTest::newRow("user") << "--user-settings" << "@/cfg" << "@/cfg/varnel";
         QTest::newRow("user, relative XDG ignored") << "--user-settings" << "cfg" << "@/home/.config/varnel";
     }
     void settingsDir()
@@ -127,15 +124,6 @@ private slots:
         QVERIFY2(out.isEmpty() ? stdOut.isEmpty() : stdOut.startsWith(out), qPrintable(stdOut));
         QVERIFY2(err.isEmpty() ? stdErr.isEmpty() : stdErr.contains(err), qPrintable(stdErr));
         QCOMPARE(entries(current.path()), QStringList{});
-    }
-
-    void aboutBoxShowsTheVersion()
-    {
-        QTemporaryDir current;
-        QDir::setCurrent(current.path());
-        startProgram();
-        QCOMPARE(aboutBox()->findChild<QLabel *>(QStringLiteral("Version"))->text(), QStringLiteral("Version " VARNEL_VERSION));
-        delete formMain();
     }
 };
 

@@ -1,3 +1,4 @@
+#include "core/version.h"
 #include "ui/setupdlg.h"
 #include "support/programfixture.h"
 
@@ -34,6 +35,7 @@ private slots:
         QCOMPARE(topLevel("FormMain"), f);
         for (const char *name : {"AboutBox", "SetupDlg", "FormText"})
             QVERIFY2(topLevel(name) && !topLevel(name)->isVisible(), name);
+        QCOMPARE(topLevel("AboutBox")->findChild<QLabel *>("Version")->text(), QStringLiteral("Version " VARNEL_VERSION));
         f->mainMenu.Exit1->trigger(); // as the close box
         QVERIFY(!f->isVisible());
         // Drivers may start the program again: the windows are replaced, not added.
