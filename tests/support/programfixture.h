@@ -11,10 +11,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
-#include <QLineEdit>
-#include <QSpinBox>
 #include <QTimer>
-#include <QToolButton>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
