@@ -123,18 +123,6 @@ private slots:
         QCOMPARE(setupDlg()->CBBaudRate->currentText(), QStringLiteral("921600"));
         QCOMPARE(setupDlg()->CBParity->currentText(), QString());
     }
-
-    void probeListsOpenablePorts()
-    {
-        QComboBox box;
-        box.setEditable(true);
-        box.addItems({"COM1", "COM2"});
-        box.setEditText("ttyUSB9");
-        QCOMPARE(ProbePorts(&box, {"ttyS0", "ttyS1", "ttyUSB0"}, [](const QString &name) { return name != "ttyS1"; }), 2);
-        QCOMPARE(box.count(), 2);
-        QCOMPARE(box.itemText(0) + box.itemText(1), QStringLiteral("ttyS0ttyUSB0"));
-        QCOMPARE(box.currentText(), QStringLiteral("ttyUSB9"));
-    }
 };
 
 QTEST_MAIN(TstFormMain)

@@ -87,6 +87,7 @@ private slots:
             }
             return f;
         };
+        dlg.CBCommPortName->addItem(QStringLiteral("COM9")); // replaced by what opens
         dlg.CBCommPortName->setEditText(QStringLiteral("COM3"));
         dlg.show();
         dlg.SpeedButton1->click();
