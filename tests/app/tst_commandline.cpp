@@ -1,118 +1,51 @@
 #include "app/commandline.h"
 #include "core/settingsfiles.h"
 #include "core/version.h"
-#include "units/settingsstore.h"
 #include "support/programfixture.h"
-#include "ui/aboutbox.h"
-
-#include <QProcess>
-#include <QTest>
-
-// The built program, run as a process for what only main() decides.
-#ifndef VARNEL_PROGRAM
-#error "VARNEL_PROGRAM names the built varnel binary"
-#endif
-
-using Action = CommandLine::Action;
-Q_DECLARE_METATYPE(CommandLine::Action)
 
 class TstCommandLine : public QObject
 {
     Q_OBJECT
     QTemporaryDir tmp;
-    RecordingPrompts prompts;
 
     // "@" in a test row stands for the temporary directory.
     QString expand(QString s) const { return s.replace(QLatin1Char('@'), tmp.path()); }
-    QStringList expand(const QStringList &list) const
-    {
-        QStringList out;
-        for (const QString &s : list)
-            out << expand(s);
-        return out;
-    }
-    QStringList entries(const QString &dir) const
+    static QStringList entries(const QString &dir)
     {
         return QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
     }
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(QDir(tmp.path()).mkpath(QStringLiteral("settings/sub")));
-        QFile file(tmp.filePath(QStringLiteral("plain")));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-    }
-    void cleanup() { SettingsStore::setStartupDirectory(QString()); }
+    void initTestCase() { QVERIFY(QDir(tmp.path()).mkpath(QStringLiteral("settings/sub"))); }
 
-    void parse_data()
+    // A given directory is made absolute and clean; the user's folder follows
+    // XDG, where a relative XDG_CONFIG_HOME is ignored.
+    void settingsDir_data()
     {
-        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("argument");
         QTest::addColumn<QString>("xdgConfigHome"); // empty: unset
-        QTest::addColumn<Action>("action");
         QTest::addColumn<QString>("settingsDir");
-        QTest::addColumn<bool>("create");
-        QTest::addColumn<QString>("message"); // contained in the message
-
-        QTest::newRow("none") << QStringList{} << "" << Action::Run << "" << false << "";
-        QTest::newRow("directory") << QStringList{"--settings-dir", "@/settings"} << "" << Action::Run
-                                   << "@/settings" << false << "";
-        QTest::newRow("relative, cleaned") << QStringList{"--settings-dir=settings/sub/../"} << "" << Action::Run
-                                           << "@/settings" << false << "";
-        QTest::newRow("user") << QStringList{"--user-settings"} << "@/cfg" << Action::Run << "@/cfg/varnel" << true
-                              << "";
-        QTest::newRow("user without XDG") << QStringList{"--user-settings"} << "" << Action::Run
-                                          << "@/home/.config/varnel" << true << "";
-        QTest::newRow("user, relative XDG ignored") << QStringList{"--user-settings"} << "cfg" << Action::Run
-                                                    << "@/home/.config/varnel" << true << "";
-        QTest::newRow("help wins") << QStringList{"--user-settings", "-h"} << "" << Action::Help << "" << false
-                                   << "--settings-dir <dir>";
-        QTest::newRow("version") << QStringList{"--version"} << "" << Action::Version << "" << false
-                                 << "varnel " VARNEL_VERSION "\n";
-        QTest::newRow("unknown option") << QStringList{"--user-settings", "--bogus"} << "" << Action::Error << ""
-                                        << false << "Unknown option 'bogus'";
-        QTest::newRow("missing directory") << QStringList{"--settings-dir", "@/gone"} << "" << Action::Error << ""
-                                           << false << "'@/gone' does not exist";
-        QTest::newRow("file, not directory") << QStringList{"--settings-dir", "@/plain"} << "" << Action::Error
-                                             << "" << false << "is not a directory";
-        QTest::newRow("empty directory name") << QStringList{"--settings-dir="} << "" << Action::Error << ""
-                                              << false << "does not exist";
-        QTest::newRow("value missing") << QStringList{"--settings-dir"} << "" << Action::Error << "" << false
-                                       << "Missing value";
-        QTest::newRow("both places") << QStringList{"--settings-dir", "@/settings", "--user-settings"} << ""
-                                     << Action::Error << "" << false << "exclude each other";
-        QTest::newRow("twice") << QStringList{"--settings-dir", "@/settings", "--settings-dir", "@"} << ""
-                               << Action::Error << "" << false << "more than once";
-        QTest::newRow("positional") << QStringList{"file.cmd"} << "" << Action::Error << "" << false
-                                    << "Unexpected argument 'file.cmd'";
+        QTest::newRow("relative, cleaned") << "--settings-dir=settings/sub/../" << "" << "@/settings";
+        QTest::newRow("user, relative XDG ignored") << "--user-settings" << "cfg" << "@/home/.config/varnel";
     }
-    void parse()
+    void settingsDir()
     {
-        QFETCH(QStringList, arguments);
+        QFETCH(QString, argument);
         QFETCH(QString, xdgConfigHome);
-        QFETCH(Action, action);
         QFETCH(QString, settingsDir);
-        QFETCH(bool, create);
-        QFETCH(QString, message);
         QProcessEnvironment env;
         env.insert(QStringLiteral("HOME"), expand(QStringLiteral("@/home")));
         if (!xdgConfigHome.isEmpty())
             env.insert(QStringLiteral("XDG_CONFIG_HOME"), expand(xdgConfigHome));
         QDir::setCurrent(tmp.path());
-        const QStringList before = entries(tmp.path());
-
-        const CommandLine result = parseCommandLine(QStringList{"/usr/bin/varnel"} + expand(arguments), env);
-        QCOMPARE(result.action, action);
+        const CommandLine result = parseCommandLine({QStringLiteral("varnel"), argument}, env);
+        QCOMPARE(result.action, CommandLine::Action::Run);
         QCOMPARE(result.settingsDir, expand(settingsDir));
-        QCOMPARE(result.createSettingsDir, create);
-        QVERIFY2(result.message.contains(expand(message)), qPrintable(result.message));
-        if (action == Action::Error)
-            QVERIFY(result.message.startsWith(QStringLiteral("varnel: ")));
-        QCOMPARE(entries(tmp.path()), before); // parsing never writes
+        QCOMPARE(result.createSettingsDir, argument == QLatin1String("--user-settings"));
     }
 
-    // The program reads and writes its four files where the command line says,
-    // not in the current directory.
+    // The program reads and writes its four files where the command line
+    // says, making the user's folder; nothing lands in the current directory.
     void settingsLandInDirectory_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -125,69 +58,55 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(QString, dir);
         dir = expand(dir);
+        for (QString &a : arguments)
+            a = expand(a);
+        const QByteArray record = EncodePortSettingsRecord(PortSettings{"COM7", 2400, 7, 1, 0});
+        const bool given = arguments.first() == QLatin1String("--settings-dir");
+        if (given) {
+            QVERIFY(QDir().mkpath(dir));
+            QFile set(QDir(dir).filePath(QStringLiteral("varnel.set")));
+            QVERIFY(set.open(QIODevice::WriteOnly) && set.write(record) == record.size());
+        }
         QTemporaryDir current;
-        QDir::setCurrent(current.path());
-        QProcessEnvironment env;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), expand(QStringLiteral("@/xdg/new")));
         env.insert(QStringLiteral("HOME"), current.path());
-        const bool given = !arguments.contains(QStringLiteral("--user-settings"));
+        QProcess program;
+        QVERIFY(startProgramProcess(program, current.path(), arguments, env));
+        ::kill(pid_t(program.processId()), SIGTERM);
+        QVERIFY(program.waitForFinished(20000));
+        QCOMPARE(program.exitCode(), 0);
+        QCOMPARE(entries(dir), (QStringList{"varnel.ini", "varnel.sen", "varnel.set", "varnel.str", "varnel.trn"}));
+        QFile set(QDir(dir).filePath(QStringLiteral("varnel.set")));
+        QVERIFY(set.open(QIODevice::ReadOnly));
         if (given)
-            QVERIFY(QDir().mkpath(dir));
-
-        const CommandLine commandLine = parseCommandLine(QStringList{"varnel"} + expand(arguments), env);
-        QCOMPARE(commandLine.action, Action::Run);
-        QString error;
-        QVERIFY(prepareSettingsDir(commandLine, &error));
-        QVERIFY(QFileInfo(dir).isDir());
-        QFile set(QDir(dir).filePath(SettingsStore::setFileName()));
-        QVERIFY(set.open(QIODevice::WriteOnly));
-        set.write(EncodePortSettingsRecord(PortSettings{"COM7", 2400, 7, 1, 0}));
-        set.close();
-
-        SettingsStore::setStartupDirectory(commandLine.settingsDir);
-        startProgram();
-        QCOMPARE(formMain()->portSetup->settings.PortName, QStringLiteral("COM7"));
-        QVERIFY(formMain()->close());
-        QVERIFY(prompts.errors.isEmpty());
-        for (const QString &name : {SettingsStore::setFileName(), SettingsStore::senFileName(),
-                                    SettingsStore::strFileName(), SettingsStore::trnFileName()})
-            QVERIFY2(QFileInfo::exists(QDir(dir).filePath(name)), qPrintable(name));
+            QCOMPARE(set.readAll(), record);
         QCOMPARE(entries(current.path()), QStringList{});
     }
 
-    void aboutBoxShowsTheVersion()
-    {
-        QTemporaryDir current;
-        QDir::setCurrent(current.path());
-        startProgram();
-        auto *label = aboutBox()->findChild<QLabel *>(QStringLiteral("Version"));
-        QVERIFY(label);
-        QCOMPARE(label->text(), QStringLiteral("Version " VARNEL_VERSION));
-        delete formMain();
-    }
-
-    // What main() does with each answer: exit status, streams, and no trace on
-    // disk for a command line it refuses.
-    void program_data()
+    // An answer or a refusal before the window opens: exit status, streams,
+    // and no trace on disk (the user's folder is not made).
+    void answersAndRefusals_data()
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("out");
         QTest::addColumn<QString>("err");
-        QTest::newRow("help") << QStringList{"--help"} << 0 << "Usage: varnel [options]\n" << "";
+        QTest::newRow("help wins") << QStringList{"--user-settings", "-h"} << 0 << "Usage: varnel [options]\n" << "";
         QTest::newRow("version") << QStringList{"-v"} << 0 << "varnel " VARNEL_VERSION "\n" << "";
-        QTest::newRow("unknown, user settings not made")
-            << QStringList{"--user-settings", "--bogus"} << 2 << ""
-            << "varnel: Unknown option 'bogus'.\nTry 'varnel --help' for more information.\n";
+        QTest::newRow("unknown") << QStringList{"--user-settings", "--bogus"} << 2 << ""
+                                 << "varnel: Unknown option 'bogus'.\nTry 'varnel --help' for more information.\n";
         QTest::newRow("missing directory") << QStringList{"--settings-dir", "gone"} << 2 << ""
                                            << "varnel: Settings directory 'gone' does not exist.\n";
+        QTest::newRow("not a directory") << QStringList{"--settings-dir", "/dev/null"} << 2 << "" << "is not a directory";
         QTest::newRow("both places") << QStringList{"--user-settings", "--settings-dir", "."} << 2 << ""
                                      << "exclude each other";
+        QTest::newRow("twice") << QStringList{"--settings-dir", ".", "--settings-dir", "."} << 2 << "" << "more than once";
+        QTest::newRow("positional") << QStringList{"file.cmd"} << 2 << "" << "Unexpected argument 'file.cmd'";
     }
-    void program()
+    void answersAndRefusals()
     {
         QFETCH(QStringList, arguments);
-        QFETCH(int, status);
         QFETCH(QString, out);
         QFETCH(QString, err);
         QTemporaryDir current;
@@ -196,36 +115,15 @@ private slots:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), current.filePath(QStringLiteral("config")));
         process.setProcessEnvironment(env);
-        process.start(QStringLiteral(VARNEL_PROGRAM), arguments);
+        process.start(QStringLiteral(VARNEL_BINARY), arguments);
         QVERIFY(process.waitForFinished(20000));
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(process.exitCode(), status);
+        QTEST(process.exitCode(), "status");
         const QString stdOut = QString::fromLocal8Bit(process.readAllStandardOutput());
         const QString stdErr = QString::fromLocal8Bit(process.readAllStandardError());
         QVERIFY2(out.isEmpty() ? stdOut.isEmpty() : stdOut.startsWith(out), qPrintable(stdOut));
         QVERIFY2(err.isEmpty() ? stdErr.isEmpty() : stdErr.contains(err), qPrintable(stdErr));
         QCOMPARE(entries(current.path()), QStringList{});
-    }
-
-    // A menu start: the config folder is made before the window opens.
-    void programMakesUserSettings()
-    {
-        QTemporaryDir current;
-        const QString config = current.filePath(QStringLiteral("home/.config"));
-        QProcess process;
-        process.setWorkingDirectory(current.path());
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove(QStringLiteral("XDG_CONFIG_HOME"));
-        env.insert(QStringLiteral("HOME"), current.filePath(QStringLiteral("home")));
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        process.setProcessEnvironment(env);
-        process.start(QStringLiteral(VARNEL_PROGRAM), {QStringLiteral("--user-settings")});
-        QVERIFY(process.waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(config + QStringLiteral("/varnel")).isDir(), 20000);
-        QCOMPARE(process.state(), QProcess::Running);
-        process.kill();
-        QVERIFY(process.waitForFinished());
-        QCOMPARE(entries(current.path()), QStringList{QStringLiteral("home")});
     }
 };
 

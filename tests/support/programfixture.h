@@ -11,24 +11,16 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
-#include <QLineEdit>
-#include <QSpinBox>
 #include <QTimer>
-#include <QToolButton>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QProcess>
+#include <QTest>
 
-template <typename T>
-T *findIn(QWidget *root, const QString &name)
-{
-    if (root && root->objectName() == name)
-        if (auto *t = qobject_cast<T *>(root))
-            return t;
-    return root ? root->findChild<T *>(name) : nullptr;
-}
+#include <csignal>
+#include <sys/resource.h>
 
-// Finds a top-level window by object name.
 inline QWidget *topLevel(const QString &name)
 {
     for (QWidget *w : QApplication::topLevelWidgets())
@@ -37,14 +29,37 @@ inline QWidget *topLevel(const QString &name)
     return nullptr;
 }
 
-// Starts the program as a first run: settings files that an earlier test
-// left in the current directory (by closing the main window) are removed, so
-// each test begins from the designed state.
-inline void startFreshProgram()
+// Whether process `pid` handles `signal` yet (read from /proc, so nothing is
+// sent before the program is ready for it).
+inline bool catchesSignal(qint64 pid, int signal)
 {
-    for (const char *name : {"varnel.set", "varnel.sen", "varnel.str", "varnel.trn", "varnel.ini"})
-        QFile::remove(QDir::current().filePath(QString::fromLatin1(name)));
-    startProgram();
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return false;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("SigCgt:"))
+            return (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (signal - 1)) & 1;
+    return false;
+}
+
+// Runs the built program offscreen in `dir`, ready once it handles SIGTERM
+// (which ends it as the close box does); `fileSizeLimit` (bytes) caps its writes.
+inline bool startProgramProcess(QProcess &p, const QString &dir, const QStringList &arguments = {},
+                                QProcessEnvironment env = QProcessEnvironment::systemEnvironment(),
+                                rlim_t fileSizeLimit = 0)
+{
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    p.setProcessEnvironment(env);
+    p.setWorkingDirectory(dir);
+    p.setChildProcessModifier([fileSizeLimit] {
+        const rlimit limit{fileSizeLimit, fileSizeLimit};
+        if (fileSizeLimit)
+            setrlimit(RLIMIT_FSIZE, &limit);
+    });
+    p.start(QStringLiteral(VARNEL_BINARY), arguments);
+    return p.waitForStarted()
+           && QTest::qWaitFor([&] { return p.state() != QProcess::Running || catchesSignal(p.processId(), SIGTERM); }, 20000)
+           && p.state() == QProcess::Running;
 }
 
 // The program as a test drives it: started as a first run in a private
@@ -83,12 +98,11 @@ private:
     void begin()
     {
         QDir::setCurrent(dir.path());
-        startFreshProgram();
+        // A fresh start: no settings left by an earlier test's close.
+        for (const char *name : {"varnel.set", "varnel.sen", "varnel.str", "varnel.trn", "varnel.ini"})
+            QFile::remove(QLatin1String(name));
+        startProgram();
         f = formMain();
-        prompts.messages.clear();
-        prompts.informativeTexts.clear();
-        prompts.errors.clear();
-        prompts.questions.clear();
-        prompts.dialogs.clear();
+        prompts.messages = prompts.informativeTexts = prompts.errors = prompts.questions = prompts.dialogs = {};
     }
 };

@@ -81,14 +81,6 @@ QPoint centre(const ByteTableView &view, int row, int column)
     return view.visualRect(view.model()->index(row, column)).center();
 }
 
-// Moves the pressed mouse to `to` and releases it there.
-void dragTo(ByteTableView &view, QPoint to)
-{
-    QMouseEvent move(QEvent::MouseMove, to, view.viewport()->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, {});
-    QApplication::sendEvent(view.viewport(), &move);
-    QTest::mouseRelease(view.viewport(), Qt::LeftButton, {}, to);
-}
-
 // The selection as "row,column-row,column", one range expected.
 QString selection(const ByteTableView &view)
 {
@@ -110,7 +102,6 @@ private slots:
     {
         QTest::addColumn<int>("scrollTo");
         QTest::addColumn<int>("column");
-        QTest::newRow("start") << 1 << 7;
         QTest::newRow("last column") << kHundredMillion << kHundredMillion;
         QTest::newRow("far left of view") << kHundredMillion << 2;
         QTest::newRow("just beyond the pixel band") << 1 << 17'900'000;
@@ -203,7 +194,8 @@ private slots:
         view.scrollToColumn(50'000'000);
         const int first = view.firstVisibleColumn();
         QTest::mousePress(view.viewport(), Qt::LeftButton, {}, centre(view, 1, first + 1));
-        dragTo(view, centre(view, 2, first + 3));
+        QTest::mouseMove(view.viewport(), centre(view, 2, first + 3));
+        QTest::mouseRelease(view.viewport(), Qt::LeftButton, {}, centre(view, 2, first + 3));
         QCOMPARE(selection(view), QStringLiteral("1,%1-2,%2").arg(first + 1).arg(first + 3));
         QCOMPARE(view.currentIndex(), model.index(2, first + 3));
 
