@@ -17,7 +17,6 @@ void FakeSerialPort::install()
 
 SerialPort::OpenResult FakeSerialPort::open(const PortSettings &s)
 {
-    lastSettings = s;
     calls << QStringLiteral("open %1 %2 %3 %4 %5")
                  .arg(s.PortName)
                  .arg(s.BaudRate)

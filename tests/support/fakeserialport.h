@@ -32,8 +32,6 @@ public:
     bool failBytesWaiting = false;
     // Arrives and is announced, as a backend's notification would.
     void inject(const QByteArray &bytes);
-    // Queued without a notification.
-    void injectQuietly(const QByteArray &bytes) { m_incoming.append(bytes); }
     void loseDevice();
     // Lines the port reports; nothing models a port that cannot (a pty).
     std::optional<ModemLines> lines = ModemLines{};
@@ -44,7 +42,6 @@ public:
     // What happened, in order: "open COM1 9600 8 0 0", "dtr 1", "rts 0", "write 41", "close".
     QStringList calls;
     QByteArray written;
-    PortSettings lastSettings;
     QStringList controlLineCalls() const; // only the "dtr"/"rts" entries
     void clearLog() { calls.clear(); written.clear(); }
 

@@ -1,4 +1,3 @@
-#include "core/textfile.h"
 #include "units/bitsequence.h"
 #include "support/unitrig.h"
 
@@ -57,21 +56,6 @@ private slots:
         rig->open();
     }
 
-    void bitReading_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("bit");
-        for (const char *one : {"1", "01", "0001", "+1", " 1 "})
-            QTest::newRow(one) << QString::fromUtf8(one) << true;
-        for (const char *zero : {"0", "11", "10", "0A", "-1", "1A", "0x1", "1.0", "", "4294967297", "١"})
-            QTest::newRow(zero) << QString::fromUtf8(zero) << false;
-    }
-    void bitReading()
-    {
-        QFETCH(QString, text);
-        QTEST(DtrRtsBit(text), "bit");
-    }
-
     // The start clears both lines and stops a cyclic send; then one pulse per
     // tick from the table as it is at that tick, at the period taken at the
     // start, and the tick after the last bit restores the buttons.
@@ -102,33 +86,37 @@ private slots:
         verifyButtons(false);
     }
 
-    // Closing the port ends the run at once; reopened, a run starts afresh.
-    void closingStopsAtOnce()
+    // Closing the port ends the run at once, releasing the button ends it as
+    // its last tick would; a new run starts afresh.
+    void endedEarly_data()
     {
-        startRun({"01", "00", "01"});
-        QCOMPARE(tick(), kRts);
-        rig->portBar.SBOpenComm->setDown(false);
-        rig->connection.SBOpenCommClick();
-        QVERIFY(!bits->running());
-        QVERIFY(!rig->timers.TimerCircle->isActive());
-        for (SpeedButton *b : {rig->portBar.SBDTR, rig->portBar.SBRTS, rig->portBar.SBCircle, rig->portBar.SBSend10DtrRts})
-            QVERIFY2(!b->isEnabled() && !b->down(), qPrintable(b->objectName()));
-        QVERIFY(tick().isEmpty());
-        rig->open();
-        startRun({"00"});
-        QCOMPARE(tick(), kDtr);
+        QTest::addColumn<bool>("close");
+        QTest::newRow("port closed") << true;
+        QTest::newRow("released by hand") << false;
     }
-
-    // Released by hand, the run ends as its last tick would end it.
-    void releaseByHand()
+    void endedEarly()
     {
+        QFETCH(bool, close);
         startRun({"01", "00", "01"});
         QCOMPARE(tick(), kRts);
         rig->port->clearLog();
-        rig->portBar.SBSend10DtrRts->setDown(false);
-        bits->SBSend10DtrRtsClick();
-        QVERIFY(rig->port->calls.isEmpty());
-        verifyButtons(false);
+        if (close) {
+            rig->portBar.SBOpenComm->setDown(false);
+            rig->connection.SBOpenCommClick();
+        } else {
+            rig->portBar.SBSend10DtrRts->setDown(false);
+            bits->SBSend10DtrRtsClick();
+            QVERIFY(rig->port->calls.isEmpty());
+        }
+        QVERIFY(!bits->running());
+        for (SpeedButton *b : {rig->portBar.SBDTR, rig->portBar.SBRTS, rig->portBar.SBCircle, rig->portBar.SBSend10DtrRts})
+            QVERIFY2(b->isEnabled() == !close && !b->down(), qPrintable(b->objectName()));
+        QVERIFY(!rig->timers.TimerCircle->isActive());
+        QVERIFY(tick().isEmpty());
+        if (close)
+            rig->open();
+        startRun({"00"});
+        QCOMPARE(tick(), kDtr);
     }
 };
 

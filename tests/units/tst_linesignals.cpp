@@ -1,7 +1,6 @@
 #include "units/linesignals.h"
 #include "units/portconnection.h"
 #include "units/receivepath.h"
-#include "units/settingsstore.h"
 #include "support/programfixture.h"
 
 #include <QAction>
@@ -15,62 +14,23 @@ class TstLineSignals : public QObject
     ProgramFixture fx;
     TFormMain *&f = fx.f;
 
-    QList<QLabel *> leds() const
-    {
-        const StatusPanels &s = f->statusPanels;
-        return {s.LedCTS, s.LedDSR, s.LedDCD, s.LedRI};
-    }
+    // CTS, DSR, DCD, RI: '-' disabled, '1' lit, '0' dark.
     QString litPattern() const
     {
         QString out;
-        for (QLabel *l : leds())
+        const StatusPanels &s = f->statusPanels;
+        for (QLabel *l : {s.LedCTS, s.LedDSR, s.LedDCD, s.LedRI})
             out += !l->isEnabled() ? u'-' : l->property("lit").toBool() ? u'1' : u'0';
         return out;
     }
 
 private slots:
-    // The box keeps its text; the informative text carries the port's reason.
-    void openFailureExplained_data()
-    {
-        QTest::addColumn<SerialPort::OpenResult>("result");
-        QTest::addColumn<QString>("why");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("missing") << SerialPort::OpenResult::OpenFailed
-                                 << "Устройство /dev/ttyUSB0 не существует." << "Ошибка открытия порта";
-        QTest::newRow("permission")
-            << SerialPort::OpenResult::OpenFailed
-            << "Нет прав на доступ к /dev/ttyS0 (владелец — группа dialout): добавьте пользователя в группу "
-               "dialout и войдите в систему заново."
-            << "Ошибка открытия порта";
-        QTest::newRow("setting") << SerialPort::OpenResult::SettingsRejected
-                                 << "Порт /dev/ttyS0 не может работать с настройкой «4 бита данных»."
-                                 << "Ошибка SetCommState или GetCommTimeouts";
-        QTest::newRow("reason unknown") << SerialPort::OpenResult::OpenFailed << "" << "Ошибка открытия порта";
-    }
-    void openFailureExplained()
-    {
-        QFETCH(SerialPort::OpenResult, result);
-        QFETCH(QString, why);
-        fx.start();
-        fx.port->nextOpenResult = result;
-        fx.port->nextFailureText = why;
-        f->portBar.SBOpenComm->click();
-        QVERIFY(!f->portBar.SBOpenComm->down());
-        QCOMPARE(fx.prompts.messages, QStringList{QTest::currentDataTag() == QByteArray("setting")
-                                                      ? QStringLiteral("Ошибка SetCommState или GetCommTimeouts")
-                                                      : QStringLiteral("Ошибка открытия порта")});
-        QTEST(fx.prompts.messages.value(0), "text");
-        QCOMPARE(fx.prompts.informativeTexts, QStringList{why});
-    }
-
-    // Indicators follow the lines while open; dark and disabled while closed
-    // or when the port cannot tell.
+    // Indicators follow the lines while open; disabled while closed or when
+    // the port cannot tell.
     void indicatorsFollowLines()
     {
         fx.start();
         QCOMPARE(litPattern(), QStringLiteral("----"));
-        for (QLabel *l : leds())
-            QVERIFY(!l->toolTip().isEmpty());
         fx.port->lines = ModemLines{.cts = true, .dsr = false, .dcd = true, .ri = false};
         f->portBar.SBOpenComm->click();
         QCOMPARE(litPattern(), QStringLiteral("1010"));
@@ -82,32 +42,26 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(litPattern(), QStringLiteral("0111"), 1000);
         f->portBar.SBOpenComm->click();
         QCOMPARE(litPattern(), QStringLiteral("----"));
-        // A port without lines (a pty) leaves them disabled while open.
         fx.port->lines.reset();
         f->portBar.SBOpenComm->click();
-        QVERIFY(f->portBar.SBOpenComm->down());
         QCOMPARE(litPattern(), QStringLiteral("----"));
     }
 
-    // Break is held 250 ms; the command is there exactly while the port is open.
+    // Break is held 250 ms, a second press does not stretch it; the command
+    // is there exactly while the port is open, and closing ends a held break.
     void breakHeldForItsTime()
     {
         fx.start();
         QAction *brk = f->mainMenu.miSendBreak;
-        QCOMPARE(brk->text(), QStringLiteral("Послать Break"));
         QVERIFY(!brk->isEnabled());
         f->portBar.SBOpenComm->click();
-        QVERIFY(brk->isEnabled());
         brk->trigger();
         QVERIFY(fx.port->breakHeld);
-        brk->trigger(); // a second press while held does not stretch or restart it
+        brk->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(!fx.port->breakHeld, 1000);
         QCOMPARE(fx.port->breaks.size(), 2);
-        QCOMPARE(fx.port->breaks[0].first, QStringLiteral("break 1"));
-        QCOMPARE(fx.port->breaks[1].first, QStringLiteral("break 0"));
         const qint64 held = fx.port->breaks[1].second - fx.port->breaks[0].second;
         QVERIFY2(held >= 250 && held < 330, qPrintable(QString::number(held)));
-        // Closing while held ends it with the port; nothing is sent afterwards.
         brk->trigger();
         f->portBar.SBOpenComm->click();
         QVERIFY(!brk->isEnabled());
@@ -115,16 +69,14 @@ private slots:
         QCOMPARE(fx.port->breaks.size(), 3);
     }
 
-    // Bytes are read when the port announces them, without TimerRead.
+    // Bytes are read when the port announces them, without TimerRead; what
+    // arrives within a frame is read in one step.
     void readingFollowsTheNotification()
     {
         fx.start(true);
-        QCOMPARE(f->timers.TimerRead->interval(), 80);
-        QVERIFY(f->timers.TimerRead->isActive());
         f->timers.TimerRead->stop();
         fx.port->inject("abc");
         QTRY_COMPARE(f->receivePath->ReceivedCount, 3);
-        // What arrives within a frame is read in one step.
         fx.port->inject("d");
         fx.port->inject("ef");
         fx.port->inject("g");
@@ -133,21 +85,16 @@ private slots:
                  QStringLiteral("Принято: в последнем пакете - 4 байт; всего - 7 байт"));
     }
 
-    // The preference lives in varnel.ini; the four files keep their sizes.
+    // The preference lives in varnel.ini; the settings record keeps its size.
     void reconnectKeptInIni()
     {
         fx.start();
-        QVERIFY(f->mainMenu.miReconnect->isCheckable());
         QVERIFY(f->mainMenu.miReconnect->isChecked());
-        QCOMPARE(f->mainMenu.miReconnect->text(), QStringLiteral("Переподключать автоматически"));
         f->mainMenu.miReconnect->setChecked(false);
         QVERIFY(!f->connection->reconnect());
         QVERIFY(f->close());
-        QDir dir(fx.dir.path());
-        QCOMPARE(QFileInfo(dir.filePath("varnel.set")).size(), 16);
-        QCOMPARE(QFileInfo(dir.filePath("varnel.sen")).size(), 48);
-        QSettings ini(dir.filePath("varnel.ini"), QSettings::IniFormat);
-        QCOMPARE(ini.value("Port/Reconnect").toBool(), false);
+        QCOMPARE(QFileInfo(fx.dir.filePath("varnel.set")).size(), 16);
+        QVERIFY(QFileInfo::exists(fx.dir.filePath("varnel.ini")));
         startProgram(); // the same directory, files kept
         f = formMain();
         QVERIFY(!f->mainMenu.miReconnect->isChecked());
