@@ -85,42 +85,32 @@ private slots:
     void portNames_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("rfc2217");
-        QTest::addColumn<QString>("host");
-        QTest::addColumn<int>("port");
-        QTest::addColumn<QString>("error"); // a phrase the message must hold
-        QTest::newRow("IPv4") << "rfc2217://127.0.0.1:2000" << true << "127.0.0.1" << 2000 << QString();
-        QTest::newRow("IPv6 in brackets") << "socket://[::1]:7000" << false << "::1" << 7000 << QString();
-        QTest::newRow("host name, capitals, top port") << "RFC2217://bench-pi.lab:65535" << true << "bench-pi.lab" << 65535
-                                                       << QString();
-        QTest::newRow("no port") << "socket://bench" << false << "" << 0 << "не указан номер TCP-порта";
-        QTest::newRow("empty port") << "socket://bench:" << false << "" << 0 << "не указан номер TCP-порта";
-        QTest::newRow("port above 65535") << "rfc2217://bench:65536" << true << "" << 0 << "от 1 до 65535";
-        QTest::newRow("port 0") << "rfc2217://bench:0" << true << "" << 0 << "от 1 до 65535";
-        QTest::newRow("no host") << "socket://:2000" << false << "" << 0 << "не указан узел";
-        QTest::newRow("IPv6 without brackets") << "socket://::1:2000" << false << "" << 0 << "квадратных скобках";
-        QTest::newRow("unclosed bracket") << "socket://[::1:2000" << false << "" << 0 << "«]»";
-        QTest::newRow("space in host") << "socket://my host:2000" << false << "" << 0 << "не имя узла";
+        QTest::addColumn<QString>("parsed"); // scheme, host and port; or a phrase of the error
+        QTest::newRow("IPv4") << "rfc2217://127.0.0.1:2000" << "rfc2217 127.0.0.1 2000";
+        QTest::newRow("IPv6 in brackets") << "socket://[::1]:7000" << "socket ::1 7000";
+        QTest::newRow("host name, capitals, top port") << "RFC2217://bench-pi.lab:65535" << "rfc2217 bench-pi.lab 65535";
+        QTest::newRow("no port") << "socket://bench" << "не указан номер TCP-порта";
+        QTest::newRow("empty port") << "socket://bench:" << "не указан номер TCP-порта";
+        QTest::newRow("port above 65535") << "rfc2217://bench:65536" << "от 1 до 65535";
+        QTest::newRow("port 0") << "rfc2217://bench:0" << "от 1 до 65535";
+        QTest::newRow("no host") << "socket://:2000" << "не указан узел";
+        QTest::newRow("IPv6 without brackets") << "socket://::1:2000" << "квадратных скобках";
+        QTest::newRow("unclosed bracket") << "socket://[::1:2000" << "«]»";
+        QTest::newRow("space in host") << "socket://my host:2000" << "не имя узла";
     }
     void portNames()
     {
         QFETCH(QString, name);
-        QFETCH(bool, rfc2217);
-        QFETCH(QString, host);
-        QFETCH(int, port);
-        QFETCH(QString, error);
+        QFETCH(QString, parsed);
         QVERIFY(netport::isNetworkName(name));
         // A network name is never taken for a device under /dev.
         QCOMPARE(portsettings::resolvePortName(name), name);
-        const netport::ParsedName parsed = netport::parseName(name);
-        if (error.isEmpty()) {
-            QVERIFY2(parsed.address, qPrintable(parsed.error));
-            QCOMPARE(parsed.address->scheme == netport::Scheme::Rfc2217, rfc2217);
-            QCOMPARE(parsed.address->host, host);
-            QCOMPARE(int(parsed.address->port), port);
+        const netport::ParsedName p = netport::parseName(name);
+        if (p.address) {
+            const QString scheme = p.address->scheme == netport::Scheme::Rfc2217 ? "rfc2217" : "socket";
+            QCOMPARE(QStringLiteral("%1 %2 %3").arg(scheme, p.address->host).arg(p.address->port), parsed);
         } else {
-            QVERIFY(!parsed.address);
-            QVERIFY2(parsed.error.contains(error) && parsed.error.contains(name), qPrintable(parsed.error));
+            QVERIFY2(p.error.contains(parsed) && p.error.contains(name), qPrintable(p.error));
         }
     }
 

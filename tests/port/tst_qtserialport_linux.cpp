@@ -18,36 +18,31 @@ private slots:
     // A failed open names the device and why; the next good open clears it.
     void failureSaysWhy_data()
     {
-        QTest::addColumn<QString>("name"); // empty: the pty
+        QTest::addColumn<PortSettings>("settings"); // no name: the pty
         QTest::addColumn<bool>("busy");
-        QTest::addColumn<int>("rate");
-        QTest::addColumn<int>("bits");
-        QTest::addColumn<int>("stop");
         QTest::addColumn<SerialPort::OpenResult>("result");
         QTest::addColumn<QString>("text");
         const auto failed = SerialPort::OpenResult::OpenFailed, rejected = SerialPort::OpenResult::SettingsRejected;
-        QTest::newRow("missing") << "/dev/ttyVarnelNone" << false << 9600 << 8 << 0 << failed << "не существует";
-        QTest::newRow("busy") << "" << true << 9600 << 8 << 0 << failed << "занят другой программой";
-        QTest::newRow("1.5 stop bits") << "" << false << 9600 << 8 << 1 << rejected << "«1,5 стоп-бита»";
-        QTest::newRow("4 data bits") << "" << false << 9600 << 4 << 0 << rejected << "«4 бита данных»";
-        QTest::newRow("rate 0") << "" << false << 0 << 8 << 0 << rejected << "«скорость 0»";
+        QTest::newRow("missing") << PortSettings{"/dev/ttyVarnelNone"} << false << failed << "не существует";
+        QTest::newRow("busy") << PortSettings{{}} << true << failed << "занят другой программой";
+        QTest::newRow("1.5 stop bits") << PortSettings{{}, 9600, 8, 0, 1} << false << rejected << "«1,5 стоп-бита»";
+        QTest::newRow("4 data bits") << PortSettings{{}, 9600, 4} << false << rejected << "«4 бита данных»";
+        QTest::newRow("rate 0") << PortSettings{{}, 0} << false << rejected << "«скорость 0»";
     }
     void failureSaysWhy()
     {
-        QFETCH(QString, name);
+        QFETCH(PortSettings, settings);
         QFETCH(bool, busy);
-        QFETCH(int, rate);
-        QFETCH(int, bits);
-        QFETCH(int, stop);
         QFETCH(SerialPort::OpenResult, result);
         QFETCH(QString, text);
         Pty pty;
         QtSerialPort first, port;
-        const PortSettings s{name.isEmpty() ? pty.slavePath() : name, rate, quint8(bits), 0, quint8(stop)};
-        QVERIFY(!busy || first.open(s) == SerialPort::OpenResult::Opened);
-        QCOMPARE(port.open(s), result);
+        if (settings.PortName.isEmpty())
+            settings.PortName = pty.slavePath();
+        QVERIFY(!busy || first.open(settings) == SerialPort::OpenResult::Opened);
+        QCOMPARE(port.open(settings), result);
         QVERIFY(!port.isOpen());
-        QVERIFY2(port.failureText().contains(s.PortName) && port.failureText().contains(text),
+        QVERIFY2(port.failureText().contains(settings.PortName) && port.failureText().contains(text),
                  qPrintable(port.failureText()));
         first.close();
         QCOMPARE(port.open(PortSettings{pty.slavePath()}), SerialPort::OpenResult::Opened);
