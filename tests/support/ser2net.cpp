@@ -13,17 +13,11 @@ quint16 freeTcpPort()
 
 namespace {
 
-// Whether something listens on 127.0.0.1:port (0A is LISTEN in /proc/net/tcp).
+// Whether something listens on 127.0.0.1:port: then the port cannot be bound.
 bool isListening(quint16 port)
 {
-    QFile f(QStringLiteral("/proc/net/tcp"));
-    const QByteArray wanted = "0100007F:" + QByteArray::number(port, 16).rightJustified(4, '0').toUpper();
-    for (const QByteArray &line : f.open(QIODevice::ReadOnly) ? f.readAll().split('\n') : QList<QByteArray>()) {
-        const QList<QByteArray> fields = line.simplified().split(' ');
-        if (fields.size() > 3 && fields[1] == wanted && fields[3] == "0A")
-            return true;
-    }
-    return false;
+    QTcpServer probe;
+    return !probe.listen(QHostAddress::LocalHost, port);
 }
 
 } // namespace
