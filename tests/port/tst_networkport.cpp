@@ -169,7 +169,7 @@ private slots:
     void commandsOnTheWire_data()
     {
         QTest::addColumn<PortSettings>("settings");
-        QTest::addColumn<QString>("actions"); // after the open; none: the open's own bytes are looked for
+        QTest::addColumn<QString>("actions"); // after the open
         QTest::addColumn<QByteArray>("expected");
         QTest::newRow("57600 7 even 2") << PortSettings{{}, 57600, 7, 2, 2} << QString()
                                         << hex("fffa2c010000e100fff0fffa2c0207fff0fffa2c0303fff0fffa2c0402fff0");
@@ -193,19 +193,12 @@ private slots:
         settings.PortName = rfc(server.port());
         QCOMPARE(port.open(settings), OPENED);
         QVERIFY2(t.elapsed() < NetworkPort::kAnswerTimeoutMs, "a server that answers everything is not waited on");
-        if (actions.isEmpty()) {
-            QVERIFY2(server.received.contains(expected), qPrintable(server.received.toHex(' ')));
-            return;
-        }
-        QTest::qWait(20);
-        server.received.clear();
-        for (const QString &a : actions.split(QLatin1Char(' '))) {
+        for (const QString &a : actions.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
             const bool on = a.endsWith(QLatin1Char('1'));
             QVERIFY(a.startsWith(QLatin1String("dtr")) ? port.setDtr(on)
                     : a.startsWith(QLatin1String("rts")) ? port.setRts(on) : port.setBreak(on));
         }
-        QVERIFY(server.waitForReceived(expected.size()));
-        QCOMPARE(server.received.toHex(' '), expected.toHex(' '));
+        QTRY_VERIFY2_WITH_TIMEOUT(server.received.contains(expected), qPrintable(server.received.toHex(' ')), 3000);
     }
 
     void streamLosesOnlyTelnet_data()
@@ -274,7 +267,7 @@ private slots:
         for (char c : out)
             QVERIFY(port.writeByte(quint8(c)));
         port.close();
-        QVERIFY(server.waitForReceived(out.size(), 5000));
+        QTRY_VERIFY_WITH_TIMEOUT(server.received.size() >= out.size(), 5000);
         QVERIFY(server.received == out);
     }
 

@@ -1,7 +1,5 @@
 #include "support/scriptedtelnetserver.h"
 
-#include <QTest>
-
 ScriptedTelnetServer::ScriptedTelnetServer()
 {
     connect(&m_server, &QTcpServer::newConnection, this, [this] {
@@ -51,9 +49,4 @@ void ScriptedTelnetServer::hangUp()
         m_client->flush();
         m_client->disconnectFromHost();
     }
-}
-
-bool ScriptedTelnetServer::waitForReceived(qsizetype n, int timeoutMs)
-{
-    return QTest::qWaitFor([&] { return received.size() >= n; }, timeoutMs);
 }

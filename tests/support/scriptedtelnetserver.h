@@ -29,7 +29,6 @@ public:
 
     void send(const QByteArray &bytes);
     void hangUp();
-    bool waitForReceived(qsizetype n, int timeoutMs = 3000);
 
 private:
     void onReadyRead();
