@@ -13,11 +13,12 @@ quint16 freeTcpPort()
 
 namespace {
 
-// Whether something listens on 127.0.0.1:port: then the port cannot be bound.
+// Whether something listens on 127.0.0.1:port (state 0A in the kernel's table).
 bool isListening(quint16 port)
 {
-    QTcpServer probe;
-    return !probe.listen(QHostAddress::LocalHost, port);
+    QFile f(QStringLiteral("/proc/net/tcp"));
+    const QString wanted = QStringLiteral("0100007F:%1 00000000:0000 0A").arg(port, 4, 16, QLatin1Char('0')).toUpper();
+    return f.open(QIODevice::ReadOnly) && f.readAll().contains(wanted.toLatin1());
 }
 
 } // namespace
