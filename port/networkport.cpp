@@ -505,6 +505,7 @@ void NetworkPort::close()
 {
     ++m_session;
     m_open = false;
+    m_modem.reset(); // the next server tells its own
     retireSocket();
     m_decoder.reset();
     m_rx.clear();

@@ -30,7 +30,7 @@ public:
     void close() override;
 
     QString failureText() const override { return m_failure; }
-    std::optional<ModemLines> modemLines() override { return m_modem; }
+    std::optional<ModemLines> modemLines() override { return m_open ? m_modem : std::nullopt; }
     bool setBreak(bool on) override;
 
     // What the server called itself through the COM-PORT option, if it did.

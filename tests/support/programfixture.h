@@ -83,12 +83,18 @@ struct ProgramFixture {
         }
     }
 
-    // On the real backend with the port named `path` (a pty's slave), opened.
-    bool startOpenOn(const QString &path)
+    // On the real backend, the port closed.
+    void startOnRealBackend()
     {
         setSerialPortFactory(nullptr);
         begin();
         port = nullptr;
+    }
+
+    // On the real backend with the port named `path` (a pty's slave), opened.
+    bool startOpenOn(const QString &path)
+    {
+        startOnRealBackend();
         f->portSetup->settings.PortName = path;
         f->portBar.SBOpenComm->click();
         return f->portBar.SBOpenComm->down() && prompts.messages.isEmpty();

@@ -2,63 +2,44 @@
 
 #include <QDeadlineTimer>
 #include <QFile>
-#include <QStandardPaths>
 #include <QTcpServer>
 #include <QThread>
 
 quint16 freeTcpPort()
 {
     QTcpServer s;
-    if (!s.listen(QHostAddress::LocalHost, 0))
-        return 0;
-    return s.serverPort();
+    return s.listen(QHostAddress::LocalHost, 0) ? s.serverPort() : 0;
 }
 
+namespace {
+
+// Whether something listens on 127.0.0.1:port (state 0A in the kernel's table).
 bool isListening(quint16 port)
 {
-    // State 0A is LISTEN; 0100007F is 127.0.0.1.
     QFile f(QStringLiteral("/proc/net/tcp"));
-    if (!f.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray wanted = QStringLiteral("0100007F:%1").arg(port, 4, 16, QLatin1Char('0')).toUpper().toLatin1();
-    for (const QByteArray &line : f.readAll().split('\n')) {
-        const QList<QByteArray> fields = line.simplified().split(' ');
-        if (fields.size() > 3 && fields[1] == wanted && fields[3] == "0A")
-            return true;
-    }
-    return false;
+    const QString wanted = QStringLiteral("0100007F:%1 00000000:0000 0A").arg(port, 4, 16, QLatin1Char('0')).toUpper();
+    return f.open(QIODevice::ReadOnly) && f.readAll().contains(wanted.toLatin1());
 }
 
-Ser2net::~Ser2net()
-{
-    kill();
-}
-
-bool Ser2net::available()
-{
-    return !QStandardPaths::findExecutable(QStringLiteral("ser2net"), {QStringLiteral("/usr/sbin"), QStringLiteral("/usr/bin")})
-                .isEmpty();
-}
+} // namespace
 
 bool Ser2net::start(const QString &rfc2217Device, const QString &rawDevice)
 {
     m_rfcDevice = rfc2217Device;
     m_rawDevice = rawDevice;
-    m_rfcPort = freeTcpPort();
-    m_rawPort = freeTcpPort();
-    while (m_rawPort == m_rfcPort)
-        m_rawPort = freeTcpPort();
+    rfcPort = freeTcpPort();
+    do
+        rawPort = freeTcpPort();
+    while (rawPort == rfcPort);
     return restart();
 }
 
 bool Ser2net::restart()
 {
     kill();
-    if (!m_dir.isValid() || !m_rfcPort || !m_rawPort)
-        return false;
     const QString config = m_dir.filePath(QStringLiteral("ser2net.yaml"));
     QFile f(config);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    if (!rfcPort || !rawPort || !f.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
     f.write(QStringLiteral("%YAML 1.1\n---\n"
                            "connection: &rfc2217\n"
@@ -69,27 +50,21 @@ bool Ser2net::restart()
                            "connection: &raw\n"
                            "  accepter: tcp,127.0.0.1,%3\n"
                            "  connector: serialdev,%4,9600n81,local\n")
-                .arg(m_rfcPort)
-                .arg(m_rfcDevice)
-                .arg(m_rawPort)
-                .arg(m_rawDevice)
+                .arg(QString::number(rfcPort), m_rfcDevice, QString::number(rawPort), m_rawDevice)
                 .toUtf8());
     f.close();
     m_process.setProcessChannelMode(QProcess::MergedChannels);
-    m_process.start(QStringLiteral("ser2net"),
-                    {QStringLiteral("-n"), QStringLiteral("-d"), QStringLiteral("-c"), config, QStringLiteral("-P"),
-                     m_dir.filePath(QStringLiteral("ser2net.pid"))});
-    if (!m_process.waitForStarted(3000))
+    m_process.start(QStringLiteral("ser2net"), {QStringLiteral("-n"), QStringLiteral("-d"), QStringLiteral("-c"), config,
+                                                QStringLiteral("-P"), m_dir.filePath(QStringLiteral("ser2net.pid"))});
+    if (!m_process.waitForStarted(3000)) {
+        log = m_process.errorString() + QStringLiteral(" (scripts/install-deps.sh installs ser2net)");
         return false;
-    const QDeadlineTimer deadline(5000);
-    while (!deadline.hasExpired()) {
-        if (isListening(m_rfcPort) && isListening(m_rawPort))
-            return true;
-        if (m_process.state() != QProcess::Running)
-            break;
-        QThread::msleep(10);
     }
-    m_log = QString::fromLocal8Bit(m_process.readAll());
+    for (const QDeadlineTimer deadline(5000); !deadline.hasExpired() && m_process.state() == QProcess::Running;
+         QThread::msleep(10)) {
+        if (isListening(rfcPort) && isListening(rawPort))
+            return true;
+    }
     kill();
     return false;
 }
@@ -100,5 +75,5 @@ void Ser2net::kill()
         return;
     m_process.kill();
     m_process.waitForFinished(3000);
-    m_log += QString::fromLocal8Bit(m_process.readAll());
+    log += QString::fromLocal8Bit(m_process.readAll());
 }

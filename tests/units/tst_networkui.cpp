@@ -45,12 +45,7 @@ class TstNetworkUi : public QObject
     // The program on its real port, closed, as a first run.
     void begin()
     {
-        setSerialPortFactory(nullptr);
-        QDir::setCurrent(fx.dir.path());
-        startFreshProgram();
-        f = formMain();
-        fx.prompts.messages.clear();
-        fx.prompts.informativeTexts.clear();
+        fx.startOnRealBackend();
     }
     void clickOpen(const QString &name)
     {
@@ -73,7 +68,6 @@ private slots:
     {
         ScriptedTelnetServer server;
         server.greeting = hex("fffa2c64") + "Bench-7 ser2net" + hex("fff0");
-        QVERIFY(server.listen());
         begin();
         TSetupDlg *dlg = f->portSetup->dialog();
         QVERIFY(dlg);
@@ -131,7 +125,6 @@ private slots:
         QFETCH(QString, name);
         QFETCH(int, bits);
         ScriptedTelnetServer server;
-        QVERIFY(server.listen());
         if (name == QLatin1String("server"))
             name = rfc(server.port());
         begin();
@@ -184,7 +177,6 @@ private slots:
     void modemLinesAndBreakOverTelnet()
     {
         ScriptedTelnetServer server;
-        QVERIFY(server.listen());
         begin();
         clickOpen(rfc(server.port()));
         QVERIFY(f->portBar.SBOpenComm->down());
@@ -217,7 +209,6 @@ private slots:
     void reconnectAsksTheServerSeldom()
     {
         ScriptedTelnetServer server;
-        QVERIFY(server.listen());
         begin();
         clickOpen(rfc(server.port()));
         QVERIFY(f->portBar.SBOpenComm->down());
@@ -253,14 +244,12 @@ private slots:
     // same settings and reads on.
     void ser2netRestartReconnects()
     {
-        if (!Ser2net::available())
-            QSKIP("ser2net is not installed (scripts/install-deps.sh installs it)");
         Pty rfcPty, rawPty;
         QVERIFY(rfcPty.isValid() && rawPty.isValid());
         Ser2net ser2net;
-        QVERIFY2(ser2net.start(rfcPty.slavePath(), rawPty.slavePath()), qPrintable(ser2net.log()));
+        QVERIFY2(ser2net.start(rfcPty.slavePath(), rawPty.slavePath()), qPrintable(ser2net.log));
         begin();
-        clickOpen(rfc(ser2net.rfc2217Port()));
+        clickOpen(rfc(ser2net.rfcPort));
         QVERIFY(f->portBar.SBOpenComm->down());
         QVERIFY(rfcPty.write("one"));
         QTRY_COMPARE(f->receivePath->ReceivedCount, 3);
@@ -268,7 +257,7 @@ private slots:
         ser2net.kill();
         QTRY_VERIFY_WITH_TIMEOUT(!f->portBar.SBOpenComm->down(), 3000);
         QCOMPARE(f->statusPanels.StatusPanel1->text(), lostText);
-        QVERIFY2(ser2net.restart(), qPrintable(ser2net.log()));
+        QVERIFY2(ser2net.restart(), qPrintable(ser2net.log));
         QTRY_VERIFY_WITH_TIMEOUT(f->portBar.SBOpenComm->down(), PortConnection::NetworkRetryMs + 3000);
         QCOMPARE(f->statusPanels.StatusPanel1->text(), backText);
         QVERIFY(fx.prompts.messages.isEmpty());
