@@ -31,6 +31,8 @@
 #include <QHBoxLayout>
 #include <QItemSelectionModel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QStatusTipEvent>
 #include <QTimer>
@@ -148,6 +150,8 @@ void TFormMain::wire()
 
     connect(m.Exit1, &QAction::triggered, this, &TFormMain::Exit1Click);
     connect(m.About1, &QAction::triggered, this, &TFormMain::About1Click);
+    connect(m.menuKey, &QAction::triggered, m.MainMenu1,
+            [bar = m.MainMenu1, file = m.File1] { bar->setActiveAction(file->menuAction()); });
 
     connect(tb.SBSetup, &QToolButton::clicked, portSetup, &PortSetup::SBSetupClick);
     connect(portSetup, &PortSetup::captionChanged, this, &QWidget::setWindowTitle);
@@ -172,6 +176,16 @@ void TFormMain::wire()
     connect(tl.CheckBoxASCII, &QCheckBox::toggled, transmitPath, &TransmitPath::CheckBoxASCIIClick);
     for (int i = 0; i < TransmitLines::Count; ++i)
         connect(tl.SBTrans[i], &QToolButton::clicked, transmitPath, [this, i] { transmitPath->SBTransClick(i); });
+    // Enter in a line does what a click on its send button does, while that may be clicked.
+    const auto enterClicks = [this](QLineEdit *line, QToolButton *button) {
+        connect(line, &QLineEdit::returnPressed, button, [button] {
+            if (button->isEnabled())
+                button->click();
+        });
+    };
+    for (int i = 0; i < TransmitLines::Count; ++i)
+        enterClicks(tl.EditString[i], tl.SBTrans[i]);
+    enterClicks(cp.LEString, cp.SBTransLEStr);
     connect(pb.SBCircle, &QToolButton::clicked, transmitPath, &TransmitPath::SBCircleClick);
     connect(pb.SECircle, &QSpinBox::textChanged, transmitPath, &TransmitPath::SECircleChange);
     connect(timers.TimerCircle, &QTimer::timeout, transmitPath, &TransmitPath::TimerCircleTimer);

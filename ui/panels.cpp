@@ -355,7 +355,7 @@ MainMenu MainMenu::build(QMainWindow *window)
         menu->addAction(a);
         return a;
     };
-    m.File1 = m.MainMenu1->addMenu(QStringLiteral("File"));
+    m.File1 = m.MainMenu1->addMenu(QStringLiteral("&File"));
     m.File1->setObjectName(QStringLiteral("File1"));
     m.Open1 = action(m.File1, QStringLiteral("Open1"), QStringLiteral("Открыть принятое"));
     m.N2 = action(m.File1, QStringLiteral("N2"), QStringLiteral("Сохранить принятое"));
@@ -364,7 +364,7 @@ MainMenu MainMenu::build(QMainWindow *window)
     m.miSaveTrans = action(m.File1, QStringLiteral("miSaveTrans"), QStringLiteral("Сохранить массив передачи"));
     m.N3 = separator(m.File1, QStringLiteral("N3"));
     m.Exit1 = action(m.File1, QStringLiteral("Exit1"), QStringLiteral("Exit"), QKeySequence(Qt::ALT | Qt::Key_X));
-    m.Edit1 = m.MainMenu1->addMenu(QStringLiteral("Edit"));
+    m.Edit1 = m.MainMenu1->addMenu(QStringLiteral("&Edit"));
     m.Edit1->setObjectName(QStringLiteral("Edit1"));
     m.miInsertbyte = action(m.Edit1, QStringLiteral("miInsertbyte"), QStringLiteral("Insert byte"),
                             QKeySequence(Qt::ALT | Qt::Key_Insert));
@@ -378,6 +378,11 @@ MainMenu MainMenu::build(QMainWindow *window)
     m.N1 = m.MainMenu1->addMenu(QStringLiteral("?"));
     m.N1->setObjectName(QStringLiteral("N1"));
     m.About1 = action(m.N1, QStringLiteral("About1"), QStringLiteral("About.."));
+    // Alt+F and Alt+E open the menus through the captions' mnemonics.
+    m.menuKey = new QAction(window);
+    m.menuKey->setObjectName(QStringLiteral("menuKey"));
+    m.menuKey->setShortcut(QKeySequence(Qt::Key_F10));
+    window->addAction(m.menuKey);
     return m;
 }
 
