@@ -81,9 +81,15 @@ TFormMain::~TFormMain() = default;
 
 void TFormMain::buildControls()
 {
-    auto *central = new QWidget(this);
-    central->setObjectName(QStringLiteral("FormMainClient"));
-    setCentralWidget(central);
+    // The client area asks for no least size: the window shrinks as far as
+    // the user likes, the panels keep their heights, the command list gives
+    // way and what still does not fit is cut off at the right and the bottom.
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("FormMainClient"));
+    setCentralWidget(client);
+    client->installEventFilter(this);
+    auto *central = new QWidget(client);
+    m_content = central;
     auto *outer = new QVBoxLayout(central);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(0);
@@ -341,8 +347,16 @@ void TFormMain::closeEvent(QCloseEvent *e)
         e->ignore();
 }
 
+void TFormMain::layoutClient()
+{
+    const QSize least = m_content->layout()->minimumSize();
+    m_content->setGeometry(QRect(QPoint(0, 0), centralWidget()->size().expandedTo(least)));
+}
+
 bool TFormMain::eventFilter(QObject *watched, QEvent *e)
 {
+    if (watched == centralWidget() && e->type() == QEvent::Resize)
+        layoutClient();
     // Panel4 gets its width from the layout after the window's own resize.
     if (watched == transmitLines.Panel4 && e->type() == QEvent::Resize)
         FormResize();
