@@ -34,6 +34,8 @@
 #include <QHBoxLayout>
 #include <QItemSelectionModel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QStatusTipEvent>
 #include <QTimer>
@@ -83,9 +85,15 @@ TFormMain::~TFormMain() = default;
 
 void TFormMain::buildControls()
 {
-    auto *central = new QWidget(this);
-    central->setObjectName(QStringLiteral("FormMainClient"));
-    setCentralWidget(central);
+    // The client area asks for no least size: the window shrinks as far as
+    // the user likes, the panels keep their heights, the command list gives
+    // way and what still does not fit is cut off at the right and the bottom.
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("FormMainClient"));
+    setCentralWidget(client);
+    client->installEventFilter(this);
+    auto *central = new QWidget(client);
+    m_content = central;
     auto *outer = new QVBoxLayout(central);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(0);
@@ -152,6 +160,8 @@ void TFormMain::wire()
 
     connect(m.Exit1, &QAction::triggered, this, &TFormMain::Exit1Click);
     connect(m.About1, &QAction::triggered, this, &TFormMain::About1Click);
+    connect(m.menuKey, &QAction::triggered, m.MainMenu1,
+            [bar = m.MainMenu1, file = m.File1] { bar->setActiveAction(file->menuAction()); });
 
     connect(tb.SBSetup, &QToolButton::clicked, portSetup, &PortSetup::SBSetupClick);
     connect(portSetup, &PortSetup::captionChanged, this, &QWidget::setWindowTitle);
@@ -176,6 +186,16 @@ void TFormMain::wire()
     connect(tl.CheckBoxASCII, &QCheckBox::toggled, transmitPath, &TransmitPath::CheckBoxASCIIClick);
     for (int i = 0; i < TransmitLines::Count; ++i)
         connect(tl.SBTrans[i], &QToolButton::clicked, transmitPath, [this, i] { transmitPath->SBTransClick(i); });
+    // Enter in a line does what a click on its send button does, while that may be clicked.
+    const auto enterClicks = [this](QLineEdit *line, QToolButton *button) {
+        connect(line, &QLineEdit::returnPressed, button, [button] {
+            if (button->isEnabled())
+                button->click();
+        });
+    };
+    for (int i = 0; i < TransmitLines::Count; ++i)
+        enterClicks(tl.EditString[i], tl.SBTrans[i]);
+    enterClicks(cp.LEString, cp.SBTransLEStr);
     connect(pb.SBCircle, &QToolButton::clicked, transmitPath, &TransmitPath::SBCircleClick);
     connect(pb.SECircle, &QSpinBox::textChanged, transmitPath, &TransmitPath::SECircleChange);
     connect(timers.TimerCircle, &QTimer::timeout, transmitPath, &TransmitPath::TimerCircleTimer);
@@ -342,8 +362,16 @@ void TFormMain::closeEvent(QCloseEvent *e)
         e->ignore();
 }
 
+void TFormMain::layoutClient()
+{
+    const QSize least = m_content->layout()->minimumSize();
+    m_content->setGeometry(QRect(QPoint(0, 0), centralWidget()->size().expandedTo(least)));
+}
+
 bool TFormMain::eventFilter(QObject *watched, QEvent *e)
 {
+    if (watched == centralWidget() && e->type() == QEvent::Resize)
+        layoutClient();
     // Panel4 gets its width from the layout after the window's own resize.
     if (watched == transmitLines.Panel4 && e->type() == QEvent::Resize)
         FormResize();

@@ -76,8 +76,11 @@ protected:
 
 private:
     void buildControls();
+    // The panels fill the client area, or more when it is smaller than they need.
+    void layoutClient();
     void wire();
     void FormCreate();
 
     bool m_endingPolitely = false;
+    QWidget *m_content = nullptr;
 };

@@ -4,9 +4,6 @@
 #include "units/settingsstore.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 
 #include <cstdio>
 
@@ -38,12 +35,6 @@ int main(int argc, char *argv[])
 
     QGuiApplication::setDesktopFileName(QStringLiteral(VARNEL_APP_ID));
     QApplication app(argc, argv);
-    // The interface is Russian; Qt's own dialogs and buttons follow it when
-    // Qt's translations are installed.
-    QTranslator qtTranslator;
-    if (qtTranslator.load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTranslator);
     startProgram();
     return app.exec();
 }

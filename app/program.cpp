@@ -10,7 +10,10 @@
 #include "app/politeend.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QPointer>
+#include <QTranslator>
 
 #include <csignal>
 
@@ -19,6 +22,27 @@ QPointer<TFormMain> g_formMain;
 QPointer<TAboutBox> g_aboutBox;
 QPointer<TSetupDlg> g_setupDlg;
 QPointer<TFormText> g_formText;
+} // namespace
+
+namespace {
+
+// The interface is Russian; Qt's own boxes, dialogs and context menus follow
+// it where Qt's translations are installed. Once per application.
+void installQtTranslations()
+{
+    static QPointer<QTranslator> installed;
+    if (installed)
+        return;
+    auto *translator = new QTranslator(QCoreApplication::instance());
+    if (translator->load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(translator);
+        installed = translator;
+    } else {
+        delete translator;
+    }
+}
+
 } // namespace
 
 void startProgram()
@@ -33,6 +57,7 @@ void startProgram()
         QCoreApplication::exit(0);
     });
     QApplication::setApplicationName(applicationTitle());
+    installQtTranslations();
     g_formMain = new TFormMain;
     g_formMain->setAttribute(Qt::WA_DeleteOnClose, false);
     g_aboutBox = new TAboutBox(g_formMain);

@@ -43,8 +43,13 @@ bool GridModel::setData(const QModelIndex &index, const QVariant &value, int rol
 {
     if (!index.isValid() || role != Qt::EditRole)
         return false;
-    setCell(index.column(), index.row(), value.toString());
-    emit cellEdited(index.column(), index.row(), value.toString());
+    // An editor commits its text again when it closes or loses the focus;
+    // only a change of the text is an edit.
+    const QString text = value.toString();
+    if (cell(index.column(), index.row()) == text)
+        return true;
+    setCell(index.column(), index.row(), text);
+    emit cellEdited(index.column(), index.row(), text);
     return true;
 }
 

@@ -31,7 +31,8 @@ public:
     void setFixedCellBackground(const QVariant &background) { m_fixedBackground = background; }
 
 signals:
-    // Text of an editable cell changed through the view (every keystroke of the editor).
+    // Text of an editable cell changed through the view (every keystroke of
+    // the editor); a commit of the text the cell already holds is no change.
     void cellEdited(int column, int row, const QString &text);
 
 private:

@@ -23,6 +23,9 @@ namespace {
 // (the base class builds keyboard selections from visualRect() centres).
 constexpr qint64 kLinearPixels = qint64(1) << 29;
 
+// Text is inset this far from both sides of its cell.
+constexpr int kCellPad = 2;
+
 int clampToInt(qint64 v)
 {
     return int(std::clamp<qint64>(v, INT_MIN / 2, INT_MAX / 2));
@@ -86,8 +89,55 @@ void ByteTableView::setFirstColumnWidth(int width)
 
 void ByteTableView::setDefaultColumnWidth(int width)
 {
-    m_columnWidth = qMax(1, width);
+    m_designColumnWidth = qMax(1, width);
     modelGeometryChanged();
+}
+
+QString ByteTableView::cellText(int row, qint64 column) const
+{
+    if (column <= indexColumnCount())
+        return model()->index(row, int(column), rootIndex()).data(Qt::DisplayRole).toString();
+    return m_long ? m_long->longCellText(row, column) : QString();
+}
+
+bool ByteTableView::fitColumns()
+{
+    int widest = 0;
+    if (model()) {
+        const QFontMetrics fm(font());
+        // Measured with every digit as the widest one, a text stands for all
+        // the texts of its shape: other numbers of as many digits, other stamps.
+        QChar wideDigit = QLatin1Char('0');
+        for (char d = '1'; d <= '9'; ++d)
+            if (fm.horizontalAdvance(QLatin1Char(d)) > fm.horizontalAdvance(wideDigit))
+                wideDigit = QLatin1Char(d);
+        const auto measure = [&](QString text) {
+            for (QChar &c : text)
+                if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+                    c = wideDigit;
+            widest = qMax(widest, fm.horizontalAdvance(displayable(text)));
+        };
+        // Every column of a byte table holds texts of the same shapes, the
+        // newest as wide as any; the numbers grow to the column count.
+        const qint64 last = dataColumnCount();
+        measure(QString::number(last));
+        if (last >= 1)
+            for (int r = 0; r <= dataRowCount(); ++r)
+                measure(cellText(r, last));
+    }
+    // Text inset on both sides and the grid line.
+    const int width = qMax(m_designColumnWidth, widest + 2 * kCellPad + 1);
+    if (width == m_columnWidth)
+        return false;
+    m_columnWidth = width;
+    return true;
+}
+
+void ByteTableView::changeEvent(QEvent *event)
+{
+    QAbstractItemView::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        modelGeometryChanged();
 }
 
 void ByteTableView::setRowHeight(int height)
@@ -106,7 +156,7 @@ QSize ByteTableView::sizeHint() const
     const int rows = model() ? model()->rowCount(rootIndex()) : 3;
     const int frame = 2 * frameWidth();
     const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
-    return {m_firstColumnWidth + 8 * m_columnWidth + frame, rows * m_rowHeight + bar + frame};
+    return {m_firstColumnWidth + 8 * m_designColumnWidth + frame, rows * m_rowHeight + bar + frame};
 }
 
 // --- geometry -------------------------------------------------------------
@@ -331,6 +381,7 @@ void ByteTableView::scrollTo(const QModelIndex &index, ScrollHint hint)
 
 void ByteTableView::updateGeometries()
 {
+    fitColumns();
     if (m_followsEnd && m_atEnd)
         m_left = maxFirstColumn();
     syncBar();
@@ -407,11 +458,15 @@ void ByteTableView::dataChanged(const QModelIndex &topLeft, const QModelIndex &b
                                 const QList<int> &roles)
 {
     if (topLeft == bottomRight) {
+        if (topLeft.column() >= dataColumnCount() && fitColumns())
+            updateGeometries();
         QAbstractItemView::dataChanged(topLeft, bottomRight, roles);
         return;
     }
     // The base class would visit every cell of the range; only the open
     // editor and the visible cells matter.
+    if (bottomRight.column() >= dataColumnCount() && fitColumns())
+        updateGeometries();
     const QModelIndex current = currentIndex();
     if (QWidget *editor = current.isValid() ? indexWidget(current) : nullptr) {
         if (current.row() >= topLeft.row() && current.row() <= bottomRight.row()
@@ -677,7 +732,7 @@ void ByteTableView::paintEvent(QPaintEvent *event)
     columns.prepend(0);
 
     painter.setFont(font());
-    const int pad = 2;
+    const int pad = kCellPad;
     for (int r : rows) {
         for (qint64 c : columns) {
             // Columns past what int counts have no index; their texts come from the long model.

@@ -25,8 +25,13 @@ public:
 
     void setFirstColumnWidth(int width);
     int firstColumnWidth() const { return m_firstColumnWidth; }
+    // The designed width of the data columns; they are all made wider
+    // together when the widest text they hold needs it (a time stamp, the
+    // digits of the largest column number).
     void setDefaultColumnWidth(int width);
-    int defaultColumnWidth() const { return m_columnWidth; }
+    int defaultColumnWidth() const { return m_designColumnWidth; }
+    // The width the data columns have now.
+    int columnWidth() const { return m_columnWidth; }
     void setRowHeight(int height);
     int rowHeight() const { return m_rowHeight; }
 
@@ -80,6 +85,7 @@ protected:
     void rowsInserted(const QModelIndex &parent, int start, int end) override;
     void reset() override;
     void scrollContentsBy(int dx, int dy) override;
+    void changeEvent(QEvent *event) override;
     bool viewportEvent(QEvent *event) override;
 
     void paintEvent(QPaintEvent *event) override;
@@ -112,8 +118,13 @@ private:
     qint64 rowAtY(int y) const;
     bool isHeaderPoint(const QPoint &point) const;
     void modelGeometryChanged();
+    // Sets the data columns' width from the texts of the last column and the
+    // number of digits of its number; true when it changed.
+    bool fitColumns();
+    QString cellText(int row, qint64 column) const;
 
     int m_firstColumnWidth = 51;
+    int m_designColumnWidth = 30;
     int m_columnWidth = 30;
     int m_rowHeight = 20;
     int m_copyRow = 1;

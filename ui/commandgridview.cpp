@@ -116,6 +116,11 @@ int CommandGridView::currentRow() const
     return current.isValid() && current.row() >= 1 ? current.row() : 1;
 }
 
+QSize CommandGridView::minimumSizeHint() const
+{
+    return {QTableView::minimumSizeHint().width(), 0};
+}
+
 void CommandGridView::rowDragged(int, int oldVisualIndex, int newVisualIndex)
 {
     // The header only moved a picture; put it back and move the row itself,

@@ -18,6 +18,8 @@ public:
 
     // The current command row (1 when there is no current cell).
     int currentRow() const;
+    // The list gives way first when the window gets small: no least height.
+    QSize minimumSizeHint() const override;
 
 signals:
     // A double click on the grid or on its in-place editor.

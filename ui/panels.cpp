@@ -13,6 +13,8 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTimer>
 
 #include <utility>
@@ -62,6 +64,31 @@ QPushButton *makeButton(const QString &name, const QString &text, int x, int y, 
     return b;
 }
 
+// The system font is wider than the designed one: controls placed after a
+// text that grew move right by as much as it overlaps them, together.
+void keepRightOf(int left, std::initializer_list<QWidget *> widgets)
+{
+    const int shift = left - std::data(widgets)[0]->x();
+    if (shift > 0)
+        for (QWidget *w : widgets)
+            w->move(w->x() + shift, w->y());
+}
+
+// Widens a push button, up to `most`, until its icon and text fit.
+void fitText(QPushButton *b, int most)
+{
+    QStyleOptionButton option;
+    option.initFrom(b);
+    option.text = b->text();
+    option.icon = b->icon();
+    option.iconSize = b->iconSize();
+    const int contents = b->style()->subElementRect(QStyle::SE_PushButtonContents, &option, b).width();
+    const int icon = b->icon().isNull() ? 0 : b->iconSize().width() + 4;
+    const int needed = icon + b->fontMetrics().horizontalAdvance(QString(b->text()).remove(QLatin1Char('&')));
+    if (needed > contents)
+        b->resize(qMin(most, b->width() + needed - contents), b->height());
+}
+
 } // namespace
 
 QFrame *makePanel(const QString &name, bool raised, QWidget *parent)
@@ -102,6 +129,7 @@ TransmitBar TransmitBar::build(QWidget *parent)
     b.SBMakeFrameHDLC->move(272, 8);
     b.SBMakeFrameHDLC->setText(QStringLiteral("HDLC"));
     b.SBMakeFrameHDLC->setHint(QStringLiteral("Формирование кадра HDLC"));
+    keepRightOf(b.Label2->geometry().right() + 2, {b.SBMakeFrameHDLC});
 
     b.SGTrans = new ByteTableView(parent);
     b.SGTrans->setObjectName(QStringLiteral("SGTrans"));
@@ -125,6 +153,8 @@ TransmitLines TransmitLines::build(QWidget *parent)
                                          {QStringLiteral("Windows"), QStringLiteral("DOS")}, 2, t.Panel4);
     t.RGWinOrDOSCharset->setGeometry(216, 1, 153, 33);
     t.RGWinOrDOSCharset->setItemIndex(0);
+    keepRightOf(t.ChBHexASCII->geometry().right() + 2, {t.ChBCR, t.RGWinOrDOSCharset});
+    keepRightOf(t.ChBCR->geometry().right() + 2, {t.RGWinOrDOSCharset});
 
     // Odd lines on the left, even ones on the right, at their designed places.
     struct Place {
@@ -223,6 +253,10 @@ PortBar PortBar::build(QWidget *parent)
     // Shown in the status bar, not as a tooltip.
     b.SBSend10DtrRts->setStatusTip(QStringLiteral("Передать биты с помощью смены DTR и RTS"));
     b.SBSend10DtrRts->setEnabled(false);
+    // The two check boxes lie one under the other, the DTR buttons after them.
+    b.ChBGetSec->resize(b.ChBGetSec->width(), b.ChBShowRecTable->y() - b.ChBGetSec->y());
+    keepRightOf(qMax(b.ChBGetSec->geometry().right(), b.ChBShowRecTable->geometry().right()) + 4,
+                {b.SBDTR, b.SBRTS, b.SBSend10DtrRts});
     b.SBCircle = new SpeedButton(QStringLiteral("SBCircle"), QStringLiteral("cycle"), b.Panel3, true);
     b.SBCircle->move(544, 8);
     b.SBCircle->setEnabled(false);
@@ -267,6 +301,10 @@ GeneratorControls GeneratorControls::build(QWidget *parent)
     g.SENPaketov = makeSpin(QStringLiteral("SENPaketov"), 0, 0, 0, 66, 129, 65, box);
     g.BitBtnStopGen = makeButton(QStringLiteral("BitBtnStopGen"), QStringLiteral("Стоп"), 7, 386, 133, 23, panel);
     g.BitBtnStopGen->setIcon(glyphIcon(QStringLiteral("stop")));
+    for (QPushButton *b : {g.BBStartGen, g.BBNeprGener, g.BBNeprSDelit, g.BitBtnStopGen})
+        fitText(b, panel->width() - 2 * b->x());
+    for (QPushButton *b : {g.BBPaketNepreryvno, g.BBNPaketov})
+        fitText(b, b->width());
     // The system font is wider than the designed one: keep each label whole
     // by narrowing the field beside it from the left.
     for (auto [label, spin] : {std::pair{g.Label3, g.SELengthPause}, std::pair{g.Label4, g.SELengthPulse},
@@ -360,7 +398,7 @@ MainMenu MainMenu::build(QMainWindow *window)
         menu->addAction(a);
         return a;
     };
-    m.File1 = m.MainMenu1->addMenu(QStringLiteral("File"));
+    m.File1 = m.MainMenu1->addMenu(QStringLiteral("&File"));
     m.File1->setObjectName(QStringLiteral("File1"));
     m.Open1 = action(m.File1, QStringLiteral("Open1"), QStringLiteral("Открыть принятое"));
     m.N2 = action(m.File1, QStringLiteral("N2"), QStringLiteral("Сохранить принятое"));
@@ -371,7 +409,7 @@ MainMenu MainMenu::build(QMainWindow *window)
     m.miSaveTrans = action(m.File1, QStringLiteral("miSaveTrans"), QStringLiteral("Сохранить массив передачи"));
     m.N3 = separator(m.File1, QStringLiteral("N3"));
     m.Exit1 = action(m.File1, QStringLiteral("Exit1"), QStringLiteral("Exit"), QKeySequence(Qt::ALT | Qt::Key_X));
-    m.Edit1 = m.MainMenu1->addMenu(QStringLiteral("Edit"));
+    m.Edit1 = m.MainMenu1->addMenu(QStringLiteral("&Edit"));
     m.Edit1->setObjectName(QStringLiteral("Edit1"));
     m.miInsertbyte = action(m.Edit1, QStringLiteral("miInsertbyte"), QStringLiteral("Insert byte"),
                             QKeySequence(Qt::ALT | Qt::Key_Insert));
@@ -385,6 +423,11 @@ MainMenu MainMenu::build(QMainWindow *window)
     m.N1 = m.MainMenu1->addMenu(QStringLiteral("?"));
     m.N1->setObjectName(QStringLiteral("N1"));
     m.About1 = action(m.N1, QStringLiteral("About1"), QStringLiteral("About.."));
+    // Alt+F and Alt+E open the menus through the captions' mnemonics.
+    m.menuKey = new QAction(window);
+    m.menuKey->setObjectName(QStringLiteral("menuKey"));
+    m.menuKey->setShortcut(QKeySequence(Qt::Key_F10));
+    window->addAction(m.menuKey);
     return m;
 }
 

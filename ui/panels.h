@@ -116,6 +116,8 @@ struct MainMenu {
     // Edit menu, after the byte commands.
     QAction *miSendBreak; // enabled while the port is open
     QAction *miReconnect; // checkable, on
+    // F10 anywhere in the window: the menu bar takes the keyboard at "File".
+    QAction *menuKey;
 
     static MainMenu build(QMainWindow *window);
 };

@@ -9,9 +9,11 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSvgRenderer>
 
 #include <limits>
+#include <optional>
 
 static void initResources()
 {
@@ -82,15 +84,65 @@ SpinEdit::SpinEdit(const QString &name, int min, int max, int value, QWidget *pa
     setKeyboardTracking(true);
 }
 
-int SpinEdit::fieldValue() const
+namespace {
+
+// A sign and digits as a number, held far past 32 bits so that any run of
+// digits compares as large as it is; nothing when the text is no number.
+std::optional<qint64> readInteger(QStringView text)
 {
-    bool ok = false;
-    const qlonglong v = cleanText().trimmed().toLongLong(&ok);
-    if (!ok || v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max())
+    text = text.trimmed();
+    bool negative = false;
+    if (!text.isEmpty() && (text.front() == QLatin1Char('+') || text.front() == QLatin1Char('-'))) {
+        negative = text.front() == QLatin1Char('-');
+        text = text.mid(1);
+    }
+    if (text.isEmpty())
+        return std::nullopt;
+    constexpr qint64 far = qint64(1) << 40;
+    qint64 v = 0;
+    for (QChar c : text) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return std::nullopt;
+        v = qMin(far, v * 10 + (c.unicode() - '0'));
+    }
+    return negative ? -v : v;
+}
+
+} // namespace
+
+int SpinEdit::readValue(const QString &text) const
+{
+    const std::optional<qint64> v = readInteger(text);
+    if (!v)
         return lowerBound();
     if (m_bounded)
-        return int(qBound(qlonglong(minimum()), v, qlonglong(maximum())));
-    return int(v);
+        return int(qBound(qint64(minimum()), *v, qint64(maximum())));
+    if (*v < std::numeric_limits<int>::min() || *v > std::numeric_limits<int>::max())
+        return 0;
+    return int(*v);
+}
+
+int SpinEdit::fieldValue() const
+{
+    return readValue(cleanText());
+}
+
+QValidator::State SpinEdit::validate(QString &input, int &) const
+{
+    // Signs and digits are never refused while typed; the number is only
+    // taken as the value once it reads as one in range, as it would be shown.
+    static const QRegularExpression shape(QStringLiteral("^\\s*[+-]?[0-9]*\\s*$"));
+    if (!shape.match(input).hasMatch())
+        return QValidator::Invalid;
+    const std::optional<qint64> v = readInteger(input);
+    if (!v || *v < minimum() || *v > maximum() || QString::number(*v) != input)
+        return QValidator::Intermediate;
+    return QValidator::Acceptable;
+}
+
+void SpinEdit::fixup(QString &input) const
+{
+    input = QString::number(readValue(input));
 }
 
 void SpinEdit::focusOutEvent(QFocusEvent *event)

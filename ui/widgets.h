@@ -21,9 +21,11 @@ public:
     void setHint(const QString &hint);
 };
 
-// Integer field. Unbounded fields take any 32-bit value; bounded ones bring a
-// typed value back into range when they lose the focus. Text that does not
-// read as a number counts as the lower bound.
+// Integer field. Any sign and digits may be typed; nothing typed is dropped.
+// A bounded field brings the typed number into range when it loses the focus
+// (or Enter is pressed) and whenever its value is read; an unbounded one takes
+// any 32-bit value, and a text that does not read as one (no number, or past
+// 32 bits) counts as 0. An empty text counts as the lower bound.
 class SpinEdit : public QSpinBox
 {
     Q_OBJECT
@@ -36,9 +38,13 @@ public:
     int fieldValue() const;
 
 protected:
+    QValidator::State validate(QString &input, int &pos) const override;
+    void fixup(QString &input) const override;
     void focusOutEvent(QFocusEvent *event) override;
 
 private:
+    int readValue(const QString &text) const;
+
     bool m_bounded;
 };
 

@@ -197,9 +197,9 @@ StringsFileContent SettingsStore::collectStrings() const
     c.leString = m_commands.LEString->text();
     c.leLabel = m_commands.LEStringLabel->text();
     c.commands = m_commandList->commands();
-    c.divider = m_generator.SEDivider->value();
-    c.qPulseInPaket = m_generator.SEQPulseInPaket->value();
-    c.qPauseInPaket = m_generator.SEQPauseInPaket->value();
+    c.divider = m_generator.SEDivider->fieldValue();
+    c.qPulseInPaket = m_generator.SEQPulseInPaket->fieldValue();
+    c.qPauseInPaket = m_generator.SEQPauseInPaket->fieldValue();
     c.fullPortName = m_setup->settings.PortName;
     return c;
 }
@@ -211,9 +211,9 @@ ViewSettings SettingsStore::collectView() const
     v.appendCr = m_lines.ChBCR->isChecked();
     v.textWindowOn = m_bar.SBShowText->down();
     v.showReceiveTable = m_bar.ChBShowRecTable->isChecked();
-    v.lengthPulse = m_generator.SELengthPulse->value();
-    v.lengthPause = m_generator.SELengthPause->value();
-    v.countPulse = m_generator.SECountPulse->value();
+    v.lengthPulse = m_generator.SELengthPulse->fieldValue();
+    v.lengthPause = m_generator.SELengthPause->fieldValue();
+    v.countPulse = m_generator.SECountPulse->fieldValue();
     const QRect main = outerGeometry(m_window);
     v.mainWidth = main.width();
     v.mainHeight = main.height();

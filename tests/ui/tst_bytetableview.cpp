@@ -121,8 +121,8 @@ private slots:
             QCOMPARE(view.indexAt(view.visualRect(model.index(row, column)).center()), model.index(row, column));
         QCOMPARE(view.indexAt(QPoint(5, 45)), model.index(2, 0));
         const int first = view.firstVisibleColumn();
-        QCOMPARE(view.visualRect(model.index(1, first)), QRect(59, 20, 30, 20));
-        QCOMPARE(view.indexAt(QPoint(59 + 30 * 2 + 1, 41)), model.index(2, first + 2));
+        QCOMPARE(view.visualRect(model.index(1, first)), QRect(59, 20, view.columnWidth(), 20));
+        QCOMPARE(view.indexAt(QPoint(59 + view.columnWidth() * 2 + 1, 41)), model.index(2, first + 2));
         model.dataCalls = 0;
         view.grab();
         QVERIFY2(model.dataCalls > 0 && model.dataCalls <= 3 * (shown + 3), qPrintable(QString::number(model.dataCalls)));
@@ -258,7 +258,8 @@ private slots:
         QVERIFY(*model.asked.rbegin() >= target + page - 1);
         QCOMPARE(qint64(model.asked.size()), *model.asked.rbegin() - target + 1);
 
-        QHelpEvent help(QEvent::ToolTip, QPoint(59 + 45, 50), view.viewport()->mapToGlobal(QPoint(59 + 45, 50)));
+        const QPoint second(59 + view.columnWidth() + 15, 50);
+        QHelpEvent help(QEvent::ToolTip, second, view.viewport()->mapToGlobal(second));
         QApplication::sendEvent(view.viewport(), &help);
         QCOMPARE(QToolTip::text(), QStringLiteral("tip %1").arg(target + 1));
         QToolTip::hideText();
