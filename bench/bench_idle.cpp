@@ -11,6 +11,7 @@
 // packet) on a steady schedule, with the receive table and the text window
 // shown unless told otherwise. Run under xvfb-run to include real painting.
 #include "app/formmain.h"
+#include "rawpty.h"
 #include "app/program.h"
 #include "ui/formtext.h"
 #include "ui/widgets.h"
@@ -87,24 +88,20 @@ int main(int argc, char *argv[])
 
     QTemporaryDir dir;
     QDir::setCurrent(dir.path());
-    int master = -1, slave = -1;
-    char name[256] = {};
-    if (openpty(&master, &slave, name, nullptr, nullptr) != 0) {
+    RawPty pty;
+    if (!pty.open()) {
         std::perror("openpty");
         return 1;
     }
-    termios t{};
-    tcgetattr(slave, &t);
-    cfmakeraw(&t);
-    tcsetattr(slave, TCSANOW, &t);
+    const int master = pty.master, slave = pty.slave;
 
     startProgram();
     TFormMain *f = formMain();
-    f->portSetup->settings.PortName = QString::fromLocal8Bit(name);
+    f->portSetup->settings.PortName = pty.path;
     f->portBar.ChBShowRecTable->setChecked(table);
     f->portBar.SBOpenComm->click();
     if (!f->portBar.SBOpenComm->down()) {
-        std::fprintf(stderr, "could not open %s\n", name);
+        std::fprintf(stderr, "could not open %s\n", qPrintable(pty.path));
         return 1;
     }
     if (text)

@@ -18,6 +18,7 @@
 // random bytes; --stamps shows the time-stamp row; --shot saves a picture of
 // the screen once the bytes are in (run under xvfb-run for that).
 #include "app/formmain.h"
+#include "rawpty.h"
 #include "app/program.h"
 #include "ui/widgets.h"
 #include "ui/formtext.h"
@@ -251,18 +252,14 @@ int main(int argc, char *argv[])
     QTemporaryDir dir;
     QDir::setCurrent(dir.path());
 
-    int master = -1, slave = -1;
-    char name[256] = {};
-    if (openpty(&master, &slave, name, nullptr, nullptr) != 0) {
+    RawPty pty;
+    if (!pty.open()) {
         std::perror("openpty");
         return 1;
     }
-    termios t{};
-    tcgetattr(slave, &t);
-    cfmakeraw(&t);
-    tcsetattr(slave, TCSANOW, &t);
+    const int master = pty.master, slave = pty.slave;
 
-    QString portName = QString::fromLocal8Bit(name);
+    QString portName = pty.path;
     QProcess ser2net;
     const QString served = args.value(args.indexOf(QStringLiteral("--ser2net")) + 1);
     const bool viaSer2net = args.contains(QStringLiteral("--ser2net"));

@@ -3,6 +3,7 @@
 // to a pseudo-terminal through the real port backend.
 
 #include "app/formmain.h"
+#include "rawpty.h"
 #include "app/program.h"
 #include "ui/widgets.h"
 #include "units/portsetup.h"
@@ -131,16 +132,12 @@ int main(int argc, char **argv)
     report("scroll back to the start", msSince(t));
 
     // 8192 bytes to a pty, one write call per byte.
-    int master = -1, slave = -1;
-    char name[256] = {};
-    if (openpty(&master, &slave, name, nullptr, nullptr) != 0) {
+    RawPty pty;
+    if (!pty.open()) {
         std::printf("no pty\n");
         return 0;
     }
-    termios raw{};
-    tcgetattr(slave, &raw);
-    cfmakeraw(&raw);
-    tcsetattr(slave, TCSANOW, &raw);
+    const int master = pty.master, slave = pty.slave;
     std::atomic<int> received{0};
     std::atomic<bool> stop{false};
     std::thread reader([&] {
@@ -154,10 +151,10 @@ int main(int argc, char **argv)
             }
         }
     });
-    f->portSetup->settings.PortName = QString::fromLocal8Bit(name);
+    f->portSetup->settings.PortName = pty.path;
     f->portBar.SBOpenComm->click();
     if (!f->portBar.SBOpenComm->down()) {
-        std::printf("could not open %s\n", name);
+        std::printf("could not open %s\n", qPrintable(pty.path));
     } else {
         table->showBytes(QByteArray(8192, 'U'));
         QElapsedTimer wait;

@@ -4,7 +4,7 @@ if(NOT PROJECT_IS_TOP_LEVEL)
   return()
 endif()
 
-set(VARNEL_MAINTAINER "Varnel developers <maintainers@users.noreply.c-seed-9b8610ec.example>"
+set(VARNEL_MAINTAINER "Varnel developers <maintainers@varnel.org>"
     CACHE STRING "Maintainer named in the Debian package")
 
 set(CPACK_GENERATOR DEB)

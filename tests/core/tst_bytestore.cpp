@@ -11,10 +11,10 @@ namespace {
 
 constexpr qint64 MiB = ByteStore::ChunkSize;
 
-QByteArray pattern(qint64 n, quint32 seed)
+QByteArray pattern(qint64 n, quint32 start)
 {
     QByteArray out(n + 3, Qt::Uninitialized);
-    QRandomGenerator(seed).fillRange(reinterpret_cast<quint32 *>(out.data()), out.size() / 4);
+    QRandomGenerator(start).fillRange(reinterpret_cast<quint32 *>(out.data()), out.size() / 4);
     return out.left(n);
 }
 

@@ -71,6 +71,14 @@ struct ProgramFixture {
     TFormMain *f = nullptr;
     FakeSerialPort *port = nullptr;
 
+    // A file in the program's settings directory.
+    QString file(const char *name) const { return dir.filePath(QLatin1String(name)); }
+    void put(const char *name, const QByteArray &bytes)
+    {
+        QFile out(file(name));
+        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
+    }
+
     // On the fake port; `open` also opens it and forgets the open's calls.
     void start(bool open = false)
     {

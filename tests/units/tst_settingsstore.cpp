@@ -14,12 +14,6 @@ class TstSettingsStore : public QObject
     ProgramFixture fx;
     TFormMain *&f = fx.f;
 
-    QString file(const char *name) const { return fx.dir.filePath(QLatin1String(name)); }
-    void put(const char *name, const QByteArray &bytes)
-    {
-        QFile out(file(name));
-        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
-    }
     // The next run, from the files in the directory; `close` ends this one first.
     void restart(bool close = false)
     {
@@ -44,16 +38,16 @@ private slots:
         QTemporaryDir other;
         QDir::setCurrent(other.path());
         f->close();
-        QCOMPARE(QFileInfo(file("varnel.set")).size(), 16);
-        QCOMPARE(QFileInfo(file("varnel.sen")).size(), 48);
-        QVERIFY(QFileInfo::exists(file("varnel.str")) && QFileInfo::exists(file("varnel.trn")));
+        QCOMPARE(QFileInfo(fx.file("varnel.set")).size(), 16);
+        QCOMPARE(QFileInfo(fx.file("varnel.sen")).size(), 48);
+        QVERIFY(QFileInfo::exists(fx.file("varnel.str")) && QFileInfo::exists(fx.file("varnel.trn")));
         QVERIFY(!QFileInfo::exists(other.filePath("varnel.set")));
         QVERIFY(fx.prompts.errors.isEmpty());
     }
 
     void portRecordRestores()
     {
-        put("varnel.set", QByteArray::fromHex("04434F4D33000000004B000007020200"));
+        fx.put("varnel.set", QByteArray::fromHex("04434F4D33000000004B000007020200"));
         restart();
         QTRY_COMPARE(f->windowTitle(), QStringLiteral("Транслятор портов: COM3; 19200 бод; размер символа - 7 бит; "
                                                       "паритет - even; стоп-битов - 2"));
@@ -64,7 +58,7 @@ private slots:
     {
         f->portSetup->settings.PortName = "/dev/serial/by-id/usb-x";
         restart(true);
-        QFile record(file("varnel.set"));
+        QFile record(fx.file("varnel.set"));
         QVERIFY(record.open(QIODevice::ReadOnly));
         QCOMPARE(DecodePortSettingsRecord(record.readAll())->PortName, QStringLiteral("/dev"));
         QCOMPARE(f->portSetup->settings.PortName, QStringLiteral("/dev/serial/by-id/usb-x"));
@@ -83,7 +77,7 @@ private slots:
     void stringsFile()
     {
         QFETCH(QByteArray, content);
-        put("varnel.str", content);
+        fx.put("varnel.str", content);
         restart();
         const GeneratorControls &g = f->generatorControls;
         QTEST(f->commandsPane.SGTransStr->grid()->rowCount(), "rows");
@@ -101,7 +95,7 @@ private slots:
         f->resize(900, 720);
         f->transmitLines.EditString[6]->setText("ПРИВЕТ $0D");
         restart(true);
-        QFile sen(file("varnel.sen"));
+        QFile sen(fx.file("varnel.sen"));
         QVERIFY(sen.open(QIODevice::ReadOnly));
         const ViewSettings v = *DecodeViewSettingsRecord(sen.readAll());
         QCOMPARE(QSize(v.mainWidth, v.mainHeight), QSize(908, 747)); // the outer size, as designed
@@ -115,11 +109,11 @@ private slots:
 
     void offScreenGeometryComesBack()
     {
-        put("varnel.sen", EncodeViewSettingsRecord({.mainWidth = 866, .mainHeight = 727, .mainTop = 90000,
+        fx.put("varnel.sen", EncodeViewSettingsRecord({.mainWidth = 866, .mainHeight = 727, .mainTop = 90000,
                                                     .mainLeft = -50000}));
         restart();
         QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().intersects(f->geometry()));
-        put("varnel.sen", EncodeViewSettingsRecord({.mainWidth = 2000000000, .mainHeight = 2000000000}));
+        fx.put("varnel.sen", EncodeViewSettingsRecord({.mainWidth = 2000000000, .mainHeight = 2000000000}));
         restart();
         QVERIFY(f->width() < 100000);
     }

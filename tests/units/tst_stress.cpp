@@ -31,15 +31,9 @@ class TstStress : public QObject
     ProgramFixture fx;
     TFormMain *&f = fx.f;
 
-    QString file(const char *name) const { return fx.dir.filePath(QLatin1String(name)); }
-    void put(const char *name, const QByteArray &bytes)
-    {
-        QFile out(file(name));
-        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
-    }
     QByteArray contents(const char *name) const
     {
-        QFile in(file(name));
+        QFile in(fx.file(name));
         return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
     }
     void restart(bool close)
@@ -62,14 +56,14 @@ private slots:
             piece.fill(char(i));
             f->receivePath->model()->appendHidden(piece.constData(), piece.size());
         }
-        fx.prompts.fileNames = {file("capture.RCV")};
+        fx.prompts.fileNames = {fx.file("capture.RCV")};
         const qint64 before = peakMiB();
         f->dataFiles->N2Click();
 #if !defined(__SANITIZE_ADDRESS__) // its quarantine holds on to every freed piece
         QVERIFY2(peakMiB() - before < 64, qPrintable(QString::number(peakMiB() - before)));
 #endif
         QVERIFY(fx.prompts.errors.isEmpty());
-        QFile saved(file("capture.RCV"));
+        QFile saved(fx.file("capture.RCV"));
         QVERIFY(saved.open(QIODevice::ReadOnly));
         QCOMPARE(saved.size(), qint64(mib) << 20);
         QVERIFY(saved.seek((qint64(mib) << 20) - 1));
@@ -78,10 +72,10 @@ private slots:
 
     void settingsRecordsReadOnlyTheirBytes()
     {
-        put("varnel.set", QByteArray::fromHex("04434F4D33000000004B000007020200"));
-        put("varnel.sen", EncodeViewSettingsRecord({.asciiEntry = true}));
+        fx.put("varnel.set", QByteArray::fromHex("04434F4D33000000004B000007020200"));
+        fx.put("varnel.sen", EncodeViewSettingsRecord({.asciiEntry = true}));
         for (const char *name : {"varnel.set", "varnel.sen"}) // sparse: costs no disk
-            QVERIFY(QFile::resize(file(name), QFileInfo(file(name)).size() + (qint64(1) << 30)));
+            QVERIFY(QFile::resize(fx.file(name), QFileInfo(fx.file(name)).size() + (qint64(1) << 30)));
         const qint64 before = peakMiB();
         restart(false);
         QVERIFY2(peakMiB() - before < 64, qPrintable(QString::number(peakMiB() - before)));
@@ -157,10 +151,10 @@ private slots:
     void damagedFileCostsOnlyItself()
     {
         QFETCH(QByteArray, damaged);
-        put("varnel.str", "l0\r\nl1\r\nl2\r\nl3\r\nl4\r\nl5\r\nl6\r\nl7\r\nl8\r\nl9\r\ncode\r\nname\r\n"
+        fx.put("varnel.str", "l0\r\nl1\r\nl2\r\nl3\r\nl4\r\nl5\r\nl6\r\nl7\r\nl8\r\nl9\r\ncode\r\nname\r\n"
                           "2\r\nA\r\n$41\r\nB\r\n42\r\n2\r\n5\r\n6\r\n");
-        put("varnel.trn", "XYZ");
-        put(damaged.constData(), QByteArray(10, 'x'));
+        fx.put("varnel.trn", "XYZ");
+        fx.put(damaged.constData(), QByteArray(10, 'x'));
         restart(false);
         QCOMPARE(fx.prompts.errors.size(), 1);
         QVERIFY(fx.prompts.errors[0].contains(QString::fromLatin1(damaged)));
