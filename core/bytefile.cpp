@@ -99,11 +99,10 @@ bool WriteByteFilePieces(const QString &path, const std::function<QByteArrayView
 
 bool WriteByteFileFrom(const QString &path, const ByteStore &bytes, QString *error)
 {
-    constexpr qint64 kChunk = qint64(1) << 20;
     qint64 pos = 0;
     QByteArray piece;
     return WriteByteFilePieces(path, [&]() -> QByteArrayView {
-        piece = bytes.mid(pos, qMin(kChunk, bytes.size() - pos));
+        piece = bytes.mid(pos, qMin(ByteStore::ChunkSize, bytes.size() - pos));
         pos += piece.size();
         return piece;
     }, error);

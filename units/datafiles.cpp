@@ -75,16 +75,9 @@ void DataFiles::N2Click()
     const ByteStore &store = m_receivePath->model()->store();
     if (store.isEmpty())
         return;
-    // Piece by piece from the store: a second whole copy of a long capture
+    // Chunk by chunk from the store: a second whole copy of a long capture
     // may not fit in memory.
-    qint64 pos = 0;
-    QByteArray piece;
-    const auto next = [&]() -> QByteArrayView {
-        piece = store.mid(pos, ByteStore::ChunkSize);
-        pos += piece.size();
-        return piece;
-    };
     QString error;
-    if (!WriteByteFilePieces(*name, next, &error))
+    if (!WriteByteFileFrom(*name, store, &error))
         fileError(m_window, *name, error);
 }
