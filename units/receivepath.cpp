@@ -59,7 +59,6 @@ void ReceivePath::setClock(std::function<qint64()> nowMs)
 void ReceivePath::attachFormText(TFormText *formText)
 {
     m_formText = formText;
-    m_textMirrorsStore = false;
     connect(formText, &TFormText::closed, this, &ReceivePath::FormTextClose);
     m_pacer.addWidget(formText->Memo1);
 }
@@ -134,7 +133,6 @@ void ReceivePath::SBClearRecClick()
     m_model->clear();
     ReceivedCount = 0;
     // Memo1 keeps showing what it shows until the next bytes arrive.
-    m_textMirrorsStore = false;
 }
 
 void ReceivePath::ChBGetSecClick()
@@ -164,7 +162,6 @@ void ReceivePath::LoadReceiveArray(const QByteArray &bytes)
     if (bytes.isEmpty())
         return;
     m_model->loadBytes(bytes);
-    m_textMirrorsStore = false;
 }
 
 bool ReceivePath::eventFilter(QObject *watched, QEvent *event)

@@ -81,9 +81,6 @@ private:
     ReceiveTableModel *m_model;
     TFormText *m_formText = nullptr;
     std::unique_ptr<char[]> m_buffer; // ReceiveBuffer
-    // Memo1 holds a copy of ReceiveArray's first bytes; false once the store
-    // was emptied or replaced behind the text window's back.
-    bool m_textMirrorsStore = true;
     LedCadence m_led{LedPeriodMs};
     QElapsedTimer m_elapsed;
     std::function<qint64()> m_now;
