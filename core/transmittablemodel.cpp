@@ -18,8 +18,7 @@ std::optional<quint8> canonicalChar(QStringView text)
 
 TransmitTableModel::TransmitTableModel(QObject *parent)
     : QAbstractTableModel(parent)
-    , m_hex(&hexPairText, &canonicalHexPair)
-    , m_ascii(&charText, &canonicalChar)
+    , m_cells({&hexPairText, &charText}, {&canonicalHexPair, &canonicalChar})
 {
 }
 
@@ -96,34 +95,31 @@ void TransmitTableModel::renumber(int from, int to)
 
 void TransmitTableModel::setHexText(int column, const QString &text)
 {
-    m_hex.setText(column, text);
+    m_cells.setText(TransmitCells::Hex, column, text);
     textsChanged(column, column, HexRow, HexRow);
 }
 
 void TransmitTableModel::setAsciiText(int column, const QString &text)
 {
-    m_ascii.setText(column, text);
+    m_cells.setText(TransmitCells::Char, column, text);
     textsChanged(column, column, AsciiRow, AsciiRow);
 }
 
 void TransmitTableModel::clearTexts(int from, int to)
 {
-    m_hex.clear(from, to);
-    m_ascii.clear(from, to);
+    m_cells.clear(from, to);
     textsChanged(from, to, HexRow, AsciiRow);
 }
 
 void TransmitTableModel::shiftTextsRight(int from, int to)
 {
-    m_hex.shiftRight(from, to);
-    m_ascii.shiftRight(from, to);
+    m_cells.shiftRight(from, to);
     textsChanged(from, to, HexRow, AsciiRow);
 }
 
 void TransmitTableModel::shiftTextsLeft(int from, int to)
 {
-    m_hex.shiftLeft(from, to);
-    m_ascii.shiftLeft(from, to);
+    m_cells.shiftLeft(from, to);
     textsChanged(from, to, HexRow, AsciiRow);
 }
 
@@ -131,8 +127,7 @@ void TransmitTableModel::setBytes(const QByteArray &bytes)
 {
     const int n = int(bytes.size());
     const int oldCount = m_dataColumns;
-    m_hex.setBytes(1, bytes);
-    m_ascii.setBytes(1, bytes);
+    m_cells.setBytes(1, bytes);
     if (n > 0) {
         m_numberOverrides.erase(m_numberOverrides.begin(), m_numberOverrides.upper_bound(n));
         m_numberedUpTo = qMax(m_numberedUpTo, n);
@@ -143,15 +138,7 @@ void TransmitTableModel::setBytes(const QByteArray &bytes)
 
 QByteArray TransmitTableModel::readBytes() const
 {
-    QByteArray out(m_dataColumns, Qt::Uninitialized);
-    char *dst = out.data();
-    for (int c = 1; c <= m_dataColumns; ++c) {
-        if (const auto b = m_hex.renderedByte(c))
-            dst[c - 1] = char(*b);
-        else
-            dst[c - 1] = char(HexCellByte(m_hex.text(c)));
-    }
-    return out;
+    return m_cells.rowBytes(TransmitCells::Hex, m_dataColumns, &HexCellByte);
 }
 
 int TransmitTableModel::rowCount(const QModelIndex &parent) const
@@ -174,8 +161,8 @@ QVariant TransmitTableModel::data(const QModelIndex &index, int role) const
     const int c = index.column();
     switch (index.row()) {
     case NumberRow: return c == 0 ? QStringLiteral("№") : numberText(c);
-    case HexRow: return c == 0 ? QStringLiteral("Hex") : m_hex.text(c);
-    default: return c == 0 ? QStringLiteral("ASCII") : m_ascii.text(c);
+    case HexRow: return c == 0 ? QStringLiteral("Hex") : hexText(c);
+    default: return c == 0 ? QStringLiteral("ASCII") : asciiText(c);
     }
 }
 
@@ -185,7 +172,7 @@ bool TransmitTableModel::setData(const QModelIndex &index, const QVariant &value
         return false;
     const int c = index.column(), r = index.row();
     const QString text = value.toString();
-    (r == HexRow ? m_hex : m_ascii).setText(c, text);
+    m_cells.setText(r == HexRow ? TransmitCells::Hex : TransmitCells::Char, c, text);
     emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
     emit cellEdited(c, r, text);
     return true;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/celltextrow.h"
+#include "core/transmitcells.h"
 
 #include <QAbstractTableModel>
 
@@ -9,6 +9,7 @@
 // The cells of the transmit table: an unbounded row of byte columns of which
 // the first N are shown. Hex and character texts are kept per column as typed
 // or as written; columns beyond N keep theirs hidden until shown again.
+// Loaded bytes are held once, shared with the block they came from.
 // Number cells hold what was last written into them; nothing computes them.
 class TransmitTableModel : public QAbstractTableModel
 {
@@ -22,8 +23,8 @@ public:
     void setDataColumnCount(int n);
 
     QString numberText(int column) const;
-    QString hexText(int column) const { return m_hex.text(column); }
-    QString asciiText(int column) const { return m_ascii.text(column); }
+    QString hexText(int column) const { return m_cells.text(TransmitCells::Hex, column); }
+    QString asciiText(int column) const { return m_cells.text(TransmitCells::Char, column); }
     void setNumberText(int column, const QString &text);
     void setHexText(int column, const QString &text);
     void setAsciiText(int column, const QString &text);
@@ -63,6 +64,5 @@ private:
     // overridden; columns beyond read empty unless overridden.
     int m_numberedUpTo = 1;
     std::map<int, QString> m_numberOverrides;
-    CellTextRow m_hex;
-    CellTextRow m_ascii;
+    TransmitCells m_cells;
 };
