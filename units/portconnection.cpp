@@ -1,6 +1,8 @@
 #include "units/portconnection.h"
 
 #include "core/serialport.h"
+#include "port/networkport.h"
+#include "port/serverknock.h"
 #include "ui/prompts.h"
 #include "ui/widgets.h"
 #include "units/portsetup.h"
@@ -28,11 +30,13 @@ PortConnection::PortConnection(SerialPort *port, PortSetup *setup, const PortBar
     , m_timers(timers)
     , m_window(window)
     , m_reconnectTimer(new QTimer(this))
+    , m_knock(new ServerKnock(this))
 {
     m_port->setParent(this);
     connect(m_port, &SerialPort::deviceGone, this, &PortConnection::onDeviceGone);
     m_reconnectTimer->setInterval(ReconnectCheckMs);
     connect(m_reconnectTimer, &QTimer::timeout, this, &PortConnection::tryReconnect);
+    connect(m_knock, &ServerKnock::answered, this, &PortConnection::serverAnswered);
 }
 
 bool PortConnection::isOpen() const
@@ -163,35 +167,49 @@ bool PortConnection::waitingForDevice() const
     return m_reconnectTimer->isActive();
 }
 
+bool PortConnection::stillWaiting()
+{
+    // The settings may have moved to another port meanwhile.
+    if (isOpen() || !m_reconnect || portsettings::resolvePortName(m_setup->settings.PortName) != m_lostPath) {
+        m_reconnectTimer->stop();
+        return false;
+    }
+    // Not behind an open dialog's back (the setup dialog edits the settings).
+    return !m_retrying && !QApplication::activeModalWidget();
+}
+
 void PortConnection::tryReconnect()
 {
-    if (isOpen() || !m_reconnect) {
-        m_reconnectTimer->stop();
+    if (!stillWaiting())
+        return;
+    if (!netport::isNetworkName(m_lostPath)) {
+        // A device is back when its path is.
+        if (QFileInfo::exists(m_lostPath))
+            reopen();
         return;
     }
-    // The settings may have moved to another port meanwhile.
-    if (portsettings::resolvePortName(m_setup->settings.PortName) != m_lostPath) {
-        m_reconnectTimer->stop();
-        return;
-    }
-    // Not behind an open dialog's back (the setup dialog edits the settings),
-    // and not again while a try still waits on the network.
-    if (m_retrying || QApplication::activeModalWidget())
-        return;
-    // A device is back when its path is; a port server only when it answers,
-    // which costs a connection, so it is asked seldom.
-    const bool server = netport::isNetworkName(m_lostPath);
-    if (server ? m_lastNetworkTry.isValid() && !m_lastNetworkTry.hasExpired(NetworkRetryMs)
-               : !QFileInfo::exists(m_lostPath))
-        return;
+    // A port server is opened only once it takes connections: opening at a
+    // host that does not answer would hold the window for the whole connect
+    // time-out. Knocking costs the server a connection, so it is done seldom.
+    if (!m_knock->pending() && !(m_lastNetworkTry.isValid() && !m_lastNetworkTry.hasExpired(NetworkRetryMs)))
+        m_knock->knock(m_lostPath, NetworkPort::kConnectTimeoutMs);
+}
+
+void PortConnection::serverAnswered(bool takesConnections)
+{
+    m_lastNetworkTry.start();
+    if (takesConnections && stillWaiting())
+        reopen();
+}
+
+void PortConnection::reopen()
+{
     // As a click on SBOpenComm would; a device still settling (its group
     // not set yet) is tried again at the next check, without a box.
     m_bar.SBOpenComm->setDown(true);
     m_retrying = true;
     const bool opened = openPort(false);
     m_retrying = false;
-    if (server)
-        m_lastNetworkTry.start();
     if (!opened)
         return;
     m_reconnectTimer->stop();

@@ -6,6 +6,7 @@
 #include <QObject>
 
 class PortSetup;
+class ServerKnock;
 class SerialPort;
 class QTimer;
 class QWidget;
@@ -38,8 +39,8 @@ public:
     bool reconnect() const { return m_reconnect; }
     bool waitingForDevice() const;
     static constexpr int ReconnectCheckMs = 500;
-    // A port server is asked again only this long after the last try ended:
-    // a try at an unreachable host holds the program up to the connect time-out.
+    // A port server is asked again only this long after it last answered
+    // (or failed to): each question costs it a connection.
     static constexpr int NetworkRetryMs = 5000;
 
     // Ticks since the LED last changed; the receive poll advances it.
@@ -55,6 +56,10 @@ private:
     // Opens with the stored settings; a failure is shown only when `report`.
     bool openPort(bool report);
     void tryReconnect();
+    // Whether the lost port is still waited for and may be opened now.
+    bool stillWaiting();
+    void serverAnswered(bool takesConnections);
+    void reopen();
 
     PortSetup *m_setup;
     SerialPort *m_port;
@@ -69,5 +74,6 @@ private:
     QTimer *m_reconnectTimer;
     QString m_lostPath; // the device to wait for
     bool m_retrying = false; // a reconnecting open is under way
-    QElapsedTimer m_lastNetworkTry; // when the last try at a port server ended
+    ServerKnock *m_knock;
+    QElapsedTimer m_lastNetworkTry; // when a port server last answered the knock, or failed to
 };
