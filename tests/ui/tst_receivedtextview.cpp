@@ -84,10 +84,10 @@ private slots:
         QByteArray chunk;
         for (int i = 0; i < 4096; ++i)
             chunk += "0123456789abcdef" "0123456789ab\r\n";
-        for (int i = 0; i < 400; ++i) // 12 MiB, 1.6 million lines
+        for (int i = 0; i < 40; ++i) // 1.2 MiB, 160 thousand lines
             append(*v, chunk);
         const qint64 count = v->document().lineCount();
-        QCOMPARE(count, 400 * 4096 + 1);
+        QCOMPARE(count, 40 * 4096 + 1);
         v->scrollToLine(count / 2);
         QCOMPARE(v->firstVisibleLine(), count / 2);
         QCOMPARE(v->positionAt(pointOf(*v, count / 2, 3)), (count / 2) * 30 + 3);
