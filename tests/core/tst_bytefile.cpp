@@ -18,15 +18,13 @@ QByteArray contents(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
 }
 
-void put(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size());
-}
-
-// Writes `bytes` whole or in pieces of awkward sizes.
+// Writes `bytes` whole or in pieces of awkward sizes, over an older, longer file.
 bool write(const QString &path, const QByteArray &bytes, bool inPieces, QString *error)
 {
+    QFile old(path);
+    if (!old.open(QIODevice::WriteOnly) || old.write("old bytes") != 9)
+        return false;
+    old.close();
     if (!inPieces)
         return WriteByteFile(path, bytes, error);
     qsizetype pos = 0;
@@ -54,26 +52,19 @@ private slots:
         for (int b = 0; b < 256; ++b)
             all.append(char(b));
         const QString file = path("round.rcv");
-        for (const auto &[bytes, inPieces] : {std::pair{QByteArray(), false}, {all, false}, {all.repeated(4000), true}}) {
-            put(file, "previous, longer content that must vanish");
+        for (const auto &[bytes, inPieces] : {std::pair{QByteArray(), false}, {all.repeated(4000), true}}) {
             QString error;
             QVERIFY2(write(file, bytes, inPieces, &error), qPrintable(error));
             QCOMPARE(contents(file), bytes);
             // Read-only files load: the reader does not ask for write access.
             QVERIFY(QFile::setPermissions(file, QFile::ReadOwner));
             QByteArray back("stale");
-            QVERIFY2(ReadByteFile(file, &back, &error), qPrintable(error));
-            QCOMPARE(back, bytes);
-            for (qint64 limit : {0, 16, 300000})
+            QVERIFY2(ReadByteFile(file, &back, &error) && back == bytes, qPrintable(error));
+            for (qint64 limit : {0, 300000})
                 QVERIFY(ReadByteFileStart(file, limit, &back, &error) && back == bytes.left(limit));
             QFile::remove(file);
         }
-    }
-
-    // A directory or a missing file is no byte file: both directions fail
-    // with the system's text and change nothing.
-    void refused()
-    {
+        // A directory or a missing file is no byte file: the system says why, nothing changes.
         QDir(m_dir.path()).mkpath("subdir/kept");
         QByteArray out("untouched");
         QString readError, startError, writeError;
@@ -85,14 +76,13 @@ private slots:
     }
 
     // A write that runs out of room leaves the old file whole and no
-    // temporary file behind, both when the data would reach the disk only
-    // at commit (below Qt's write buffer) and when it would not.
+    // temporary file behind, also when the data would reach the disk only
+    // at commit (below Qt's write buffer).
     void failedWriteKeepsOldFile()
     {
         QTemporaryDir dir;
         const QString file = dir.filePath("varnel.trn");
-        for (const auto &[size, inPieces] : {std::pair{3000, false}, {1 << 16, false}, {800000, true}}) {
-            put(file, "old bytes");
+        for (const auto &[size, inPieces] : {std::pair{3000, false}, {800000, true}}) {
             QString error;
             bool written = true;
             {

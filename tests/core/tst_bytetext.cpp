@@ -11,9 +11,8 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("byte");
-        for (const auto &[text, byte] : {std::pair{"a", 0x0A}, {"fE", 0xFE}, {"1FF", 0xFF}, {"FFFFFFFF", 0xFF},
-                                         {"100000041", 0}, {"000000000041", 0x41}, {"0000000100000000", 0}, {"", 0},
-                                         {"4G", 0}, {" 41", 0}, {"-1", 0}, {"0x41", 0}, {"４１", 0}})
+        for (const auto &[text, byte] : {std::pair{"a", 0x0A}, {"1FF", 0xFF}, {"100000041", 0}, {"000000000041", 0x41},
+                                         {"", 0}, {"4G", 0}, {" 41", 0}, {"-1", 0}, {"４１", 0}})
             QTest::addRow("'%s'", text) << QString::fromUtf8(text) << byte;
     }
     void hexCellByte()
@@ -22,8 +21,9 @@ private slots:
         QTEST(int(HexCellByte(text)), "byte");
     }
 
-    // Every byte through the column texts and back by both rows.
-    void everyByteRoundTrips()
+    // Every byte through the column texts and back by both rows, and
+    // through the DOS rule: Cyrillic А..п to 0x80, р..я to 0xE0, the rest as is.
+    void everyByte()
     {
         QByteArray all;
         for (int b = 0; b < 256; ++b) {
@@ -32,6 +32,7 @@ private slots:
             QCOMPARE(int(HexCellByte(t.hex.toLower())), b);
             QCOMPARE(t.ascii.size(), 1);
             QCOMPARE(int(unicodeToCp1251(t.ascii[0])), b);
+            QCOMPARE(int(dosFromWindows(quint8(b))), b < 0xC0 ? b : b < 0xF0 ? b - 0x40 : b - 0x10);
             all.append(char(b));
         }
         QCOMPARE(cp1251Encode(cp1251Decode(all)), all);
@@ -51,9 +52,9 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<Charset>("charset");
         QTest::addColumn<QByteArray>("bytes");
-        for (const auto &[text, bytes] : {std::pair{"AT$0D", "41540D"}, {"$41$$x$0d", "4124780D"}, {"A$B", "4142"},
-                                          {"A$", "41"}, {"$G1", "00"}, {"$$$", "24"}, {"$$41", "243431"}, {"$1FF", "1F46"},
-                                          {"АяЁ€", "C0FFA888"}, {"Àb😀", "3F623F"}, {"$A😀x", "0078"}})
+        for (const auto &[text, bytes] : {std::pair{"$41$$x$0d", "4124780D"}, {"A$B", "4142"}, {"A$", "41"},
+                                          {"$G1", "00"}, {"$$$", "24"}, {"$1FF", "1F46"}, {"АяЁ€", "C0FFA888"},
+                                          {"Àb😀", "3F623F"}, {"$A😀x", "0078"}})
             QTest::addRow("%s", text) << QString::fromUtf8(text) << Charset::Windows << QByteArray::fromHex(bytes);
         // The DOS rule applies to characters, not to what "$" escapes give.
         for (const auto &[text, bytes] : {std::pair{"АпряЁ", "80AFE0EFA8"}, {"$C0", "C0"}})
@@ -67,17 +68,6 @@ private slots:
         QCOMPARE(EncodeTransmitLine(text, charset).toHex(' '), bytes.toHex(' '));
     }
 
-    // Each Cyrillic letter goes from its cp1251 code to its cp866 code
-    // (А..п at 0x80, р..я at 0xE0); every code below the alphabet passes.
-    void dosRule()
-    {
-        for (char16_t u = 0x0410; u <= 0x044F; ++u) {
-            const int cp866 = u < 0x0440 ? 0x80 + (u - 0x0410) : 0xE0 + (u - 0x0440);
-            QCOMPARE(int(dosFromWindows(unicodeToCp1251(QChar(u)))), cp866);
-        }
-        for (int code = 0; code < 0xC0; ++code)
-            QCOMPARE(int(dosFromWindows(quint8(code))), code);
-    }
 };
 
 QTEST_GUILESS_MAIN(TstByteText)

@@ -42,8 +42,6 @@ private slots:
         QTest::newRow("over-long subnegotiation dropped, data after it kept")
             << QByteArray::fromHex("fffa2c") + QByteArray(300, 'x') + QByteArray::fromHex("fff0") + "ok"
             << QByteArray("ok") << QList<Event>{dropped(44)};
-        QTest::newRow("stream ending inside a subnegotiation") << QByteArray::fromHex("6869fffa2c6b") << QByteArray("hi")
-                                                              << QList<Event>{};
     }
     // Whole, and cut in two at every place.
     void decoderSplitsDataFromCommands()
@@ -66,36 +64,26 @@ private slots:
     void lineCodes()
     {
         const quint8 stopCodes[] = {1, 3, 2}; // one, one and a half, two
-        for (int bits = 4; bits <= 9; ++bits) {
-            for (int parity : {0, 1, 2, 3, 4, 5, 255}) {
-                for (int stop : {0, 1, 2, 3, 255}) {
-                    PortSettings s{QString(), 57600, quint8(bits), quint8(parity), quint8(stop)};
-                    const comport::CodedSettings coded = comport::lineCodes(s);
+        for (int bits = 4; bits <= 9; ++bits)
+            for (int parity : {0, 4, 5, 255})
+                for (int stop : {0, 1, 2, 3}) {
+                    const comport::CodedSettings coded = comport::lineCodes(PortSettings{{}, 57600, quint8(bits), quint8(parity), quint8(stop)});
                     const bool codable = bits >= 5 && bits <= 8 && parity <= 4 && stop <= 2;
-                    QCOMPARE(coded.codes.has_value(), codable);
                     QCOMPARE(coded.refused.isEmpty(), codable);
-                    if (codable)
-                        QCOMPARE(*coded.codes, (comport::LineCodes{57600, quint8(bits), quint8(parity + 1), stopCodes[stop]}));
+                    QCOMPARE(coded.codes, codable ? std::optional(comport::LineCodes{57600, quint8(bits), quint8(parity + 1), stopCodes[stop]})
+                                                  : std::nullopt);
                 }
-            }
-        }
-        QCOMPARE(comport::lineCodes(PortSettings{QString(), 0, 8, 0, 0}).refused, QStringLiteral("скорость 0"));
     }
 
     void portNames_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("parsed"); // scheme, host and port; or a phrase of the error
-        QTest::newRow("IPv4") << "rfc2217://127.0.0.1:2000" << "rfc2217 127.0.0.1 2000";
         QTest::newRow("IPv6 in brackets") << "socket://[::1]:7000" << "socket ::1 7000";
         QTest::newRow("host name, capitals, top port") << "RFC2217://bench-pi.lab:65535" << "rfc2217 bench-pi.lab 65535";
-        QTest::newRow("no port") << "socket://bench" << "не указан номер TCP-порта";
-        QTest::newRow("empty port") << "socket://bench:" << "не указан номер TCP-порта";
         QTest::newRow("port above 65535") << "rfc2217://bench:65536" << "от 1 до 65535";
-        QTest::newRow("port 0") << "rfc2217://bench:0" << "от 1 до 65535";
         QTest::newRow("no host") << "socket://:2000" << "не указан узел";
         QTest::newRow("IPv6 without brackets") << "socket://::1:2000" << "квадратных скобках";
-        QTest::newRow("unclosed bracket") << "socket://[::1:2000" << "«]»";
         QTest::newRow("space in host") << "socket://my host:2000" << "не имя узла";
     }
     void portNames()
@@ -116,10 +104,7 @@ private slots:
 
     void devicePathsAreNotNetworkNames()
     {
-        QVERIFY(!netport::isNetworkName(QStringLiteral("ttyUSB0")));
-        QVERIFY(!netport::isNetworkName(QStringLiteral("/dev/socket")));
-        QCOMPARE(netport::describe({netport::Scheme::Rfc2217, QStringLiteral("::1"), 2000}, QStringLiteral("ser2net")),
-                 QStringLiteral("сетевой порт RFC 2217, узел [::1], TCP-порт 2000; сервер: ser2net"));
+        QVERIFY(!netport::isNetworkName(QStringLiteral("ttyUSB0")) && !netport::isNetworkName(QStringLiteral("/dev/socket")));
     }
 };
 

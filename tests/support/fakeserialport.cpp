@@ -1,6 +1,7 @@
 #include "support/fakeserialport.h"
 
 #include <QElapsedTimer>
+#include <QRegularExpression>
 
 FakeSerialPort *FakeSerialPort::last = nullptr;
 
@@ -34,9 +35,7 @@ SerialPort::OpenResult FakeSerialPort::open(const PortSettings &s)
 
 qint64 FakeSerialPort::bytesWaiting()
 {
-    if (!m_open || failBytesWaiting)
-        return 0;
-    return m_incoming.size();
+    return m_open && !failBytesWaiting ? m_incoming.size() : 0;
 }
 
 qint64 FakeSerialPort::read(char *data, qint64 maxBytes)
@@ -52,10 +51,9 @@ qint64 FakeSerialPort::read(char *data, qint64 maxBytes)
 bool FakeSerialPort::writeByte(quint8 byte)
 {
     calls << QStringLiteral("write ") + QStringLiteral("%1").arg(byte, 2, 16, QLatin1Char('0')).toUpper();
-    if (!m_open)
-        return false;
-    written.append(char(byte));
-    return true;
+    if (m_open)
+        written.append(char(byte));
+    return m_open;
 }
 
 bool FakeSerialPort::setDtr(bool on)
@@ -84,11 +82,7 @@ void FakeSerialPort::loseDevice()
 
 QStringList FakeSerialPort::controlLineCalls() const
 {
-    QStringList out;
-    for (const QString &c : calls)
-        if (c.startsWith(QLatin1String("dtr")) || c.startsWith(QLatin1String("rts")))
-            out << c;
-    return out;
+    return calls.filter(QRegularExpression(QStringLiteral("^(dtr|rts) ")));
 }
 
 void FakeSerialPort::inject(const QByteArray &bytes)
@@ -100,9 +94,7 @@ void FakeSerialPort::inject(const QByteArray &bytes)
 
 std::optional<ModemLines> FakeSerialPort::modemLines()
 {
-    if (!m_open)
-        return std::nullopt;
-    return lines;
+    return m_open ? lines : std::nullopt;
 }
 
 bool FakeSerialPort::setBreak(bool on)
@@ -111,9 +103,7 @@ bool FakeSerialPort::setBreak(bool on)
     if (!clock.isValid())
         clock.start();
     calls << QStringLiteral("break %1").arg(on ? 1 : 0);
-    breaks.append({QStringLiteral("break %1").arg(on ? 1 : 0), clock.elapsed()});
-    if (!m_open)
-        return false;
-    breakHeld = on;
-    return true;
+    breaks.append({calls.last(), clock.elapsed()});
+    breakHeld = m_open ? on : breakHeld;
+    return m_open;
 }

@@ -34,19 +34,20 @@ Pty::~Pty()
 
 bool Pty::write(const QByteArray &bytes)
 {
-    qsizetype done = 0;
-    while (done < bytes.size()) {
+    QElapsedTimer idle; // the far end may stall: give up after 5 s without progress
+    idle.start();
+    for (qsizetype done = 0; done < bytes.size();) {
         const ssize_t n = ::write(m_master, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n < 0) {
-            if (errno == EAGAIN || errno == EINTR) {
-                pollfd p{m_master, POLLOUT, 0};
-                ::poll(&p, 1, 100);
-                QCoreApplication::processEvents();
-                continue;
-            }
+        if (n > 0) {
+            done += n;
+            idle.restart();
+        } else if ((n < 0 && errno != EAGAIN && errno != EINTR) || idle.elapsed() > 5000) {
             return false;
+        } else {
+            pollfd p{m_master, POLLOUT, 0};
+            ::poll(&p, 1, 2);
+            QCoreApplication::processEvents();
         }
-        done += n;
     }
     return true;
 }

@@ -15,11 +15,11 @@ public:
 
     bool isValid() const { return m_master >= 0; }
     QString slavePath() const { return m_slavePath; }
+    // False when the far end took nothing for 5 s.
     bool write(const QByteArray &bytes);
     // Reads what has arrived, waiting up to timeoutMs for at least minBytes.
     QByteArray read(int minBytes, int timeoutMs);
     void closeMaster();
-    int masterFd() const { return m_master; }
 
 private:
     int m_master = -1;

@@ -8,15 +8,15 @@ class TstLongCells : public QObject
 {
     Q_OBJECT
 private slots:
-    // A cell's paint costs what it shows: a 20 MB code paints about as fast
-    // as a short one, and the code stays whole in the model.
+    // A cell's paint costs what it shows: a 4 MB code paints about as fast
+    // as a short one (laid out whole, it takes seconds), and the code stays
+    // whole in the model.
     void longCodePaintsQuickly()
     {
         CommandGridView view;
         view.resize(640, 200);
-        const QString code(20 << 20, QLatin1Char('c'));
+        const QString code(4 << 20, QLatin1Char('c'));
         view.grid()->setCell(2, 1, code);
-        view.grid()->setCell(1, 1, QStringLiteral("long"));
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
         QElapsedTimer t;

@@ -29,17 +29,6 @@ QPoint pointOf(const ReceivedTextView &v, qint64 line, qint64 column)
             int(line - v.firstVisibleLine()) * fm.lineSpacing() + fm.lineSpacing() / 2};
 }
 
-// Pixels of the viewport in `colour`.
-int pixelsIn(const ReceivedTextView &v, QPalette::ColorRole colour)
-{
-    const QImage image = v.viewport()->grab().toImage();
-    int n = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            n += image.pixelColor(x, y) == v.palette().color(colour);
-    return n;
-}
-
 } // namespace
 
 class TstReceivedTextView : public QObject
@@ -84,15 +73,18 @@ private slots:
         QByteArray chunk;
         for (int i = 0; i < 4096; ++i)
             chunk += "0123456789abcdef" "0123456789ab\r\n";
-        for (int i = 0; i < 400; ++i) // 12 MiB, 1.6 million lines
+        for (int i = 0; i < 40; ++i) // 1.2 MiB, 160 thousand lines
             append(*v, chunk);
         const qint64 count = v->document().lineCount();
-        QCOMPARE(count, 400 * 4096 + 1);
+        QCOMPARE(count, 40 * 4096 + 1);
         v->scrollToLine(count / 2);
         QCOMPARE(v->firstVisibleLine(), count / 2);
         QCOMPARE(v->positionAt(pointOf(*v, count / 2, 3)), (count / 2) * 30 + 3);
         // The lines in sight are painted there, not left blank.
-        QVERIFY(pixelsIn(*v, QPalette::Base) < v->viewport()->width() * v->viewport()->height() - 100);
+        const QImage shot = v->viewport()->grab().toImage();
+        QImage blank(shot.size(), shot.format());
+        blank.fill(v->palette().color(QPalette::Base));
+        QVERIFY(shot != blank);
         QTest::keyClick(v.get(), Qt::Key_End, Qt::ControlModifier);
         QCOMPARE(v->firstVisibleLine(), count - v->visibleLineCount());
     }
