@@ -494,10 +494,8 @@ void LongLineEdit::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         emit returnPressed();
-        if (m_editedSinceFinished) {
-            m_editedSinceFinished = false;
-            emit editingFinished();
-        }
+        m_editedSinceFinished = false;
+        emit editingFinished();
         // Passed on, as a line edit does, so a view's editor commits on Enter.
         event->ignore();
         return;
