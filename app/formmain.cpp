@@ -42,6 +42,7 @@
 #include <QVBoxLayout>
 
 #include <tuple>
+#include <type_traits>
 
 TFormMain::TFormMain(QWidget *parent)
     : QMainWindow(parent)
@@ -187,8 +188,8 @@ void TFormMain::wire()
     for (int i = 0; i < TransmitLines::Count; ++i)
         connect(tl.SBTrans[i], &QToolButton::clicked, transmitPath, [this, i] { transmitPath->SBTransClick(i); });
     // Enter in a line does what a click on its send button does, while that may be clicked.
-    const auto enterClicks = [this](QLineEdit *line, QToolButton *button) {
-        connect(line, &QLineEdit::returnPressed, button, [button] {
+    const auto enterClicks = [this](auto *line, QToolButton *button) {
+        connect(line, &std::remove_pointer_t<decltype(line)>::returnPressed, button, [button] {
             if (button->isEnabled())
                 button->click();
         });

@@ -1,14 +1,14 @@
 #include "ui/commandgridview.h"
 
 #include "core/gridmodel.h"
-#include "ui/widgets.h"
+#include "ui/longlineedit.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QHeaderView>
-#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QStyledItemDelegate>
 
 namespace {
@@ -19,13 +19,14 @@ class CommandCellDelegate : public QStyledItemDelegate
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
+    // The editor lays out only what it shows: a code of megabytes opens at once.
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &, const QModelIndex &) const override
     {
-        auto *editor = new QLineEdit(parent);
+        auto *editor = new LongLineEdit(parent);
         editor->setFrame(false);
-        keepWholeText(editor);
         auto *self = const_cast<CommandCellDelegate *>(this);
-        connect(editor, &QLineEdit::textEdited, self, [self, editor] { emit self->commitData(editor); });
+        connect(editor, &LongLineEdit::textEdited, self, [self, editor] { emit self->commitData(editor); });
+        m_opening = editor;
         return editor;
     }
 
@@ -46,10 +47,16 @@ public:
     {
         // Each keystroke comes back as a change of the cell; setting the same
         // text again would move the cursor to the end.
-        auto *line = qobject_cast<QLineEdit *>(editor);
+        auto *line = qobject_cast<LongLineEdit *>(editor);
+        const bool opening = line && line == m_opening;
+        if (opening)
+            m_opening = nullptr;
         if (line && line->text() == index.data(Qt::EditRole).toString())
             return;
         QStyledItemDelegate::setEditorData(editor, index);
+        // An editor opens with its text selected, as the views do for line edits.
+        if (opening)
+            line->selectAll();
     }
 
 signals:
@@ -62,6 +69,9 @@ protected:
             emit editorDoubleClicked();
         return QStyledItemDelegate::eventFilter(watched, event);
     }
+
+private:
+    mutable QPointer<LongLineEdit> m_opening;
 };
 
 } // namespace

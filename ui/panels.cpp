@@ -196,7 +196,10 @@ CommandsPane CommandsPane::build(QWidget *panel4, QWidget *listParent)
     c.SBTransLEStr = new SpeedButton(QStringLiteral("SBTransLEStr"), QStringLiteral("send"), panel4);
     c.SBTransLEStr->move(80, 184);
     c.SBTransLEStr->setEnabled(false);
-    c.LEString = makeEdit(QStringLiteral("LEString"), 104, 184, 593, panel4);
+    // A picked command's code may be megabytes long: this edit lays out only what shows.
+    c.LEString = new LongLineEdit(panel4);
+    c.LEString->setObjectName(QStringLiteral("LEString"));
+    c.LEString->setGeometry(104, 184, 593, 21);
     c.LEStringLabel = new QLabel(QStringLiteral("Наименование команды"), panel4);
     c.LEStringLabel->setObjectName(QStringLiteral("LEStringLabel"));
     c.LEStringLabel->setBuddy(c.LEString);

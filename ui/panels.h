@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/longlineedit.h" // LEString's users call it
+
 #include <QString>
 
 #include <array>
@@ -58,7 +60,7 @@ struct TransmitLines {
 // The command entry at the foot of Panel4 and the command list below it.
 struct CommandsPane {
     SpeedButton *SpeedButton3, *SpeedButton4, *SBAddGroup, *SBDelGroup, *SBTransLEStr;
-    QLineEdit *LEString;
+    LongLineEdit *LEString;
     QLabel *LEStringLabel;
     CommandGridView *SGTransStr;
 

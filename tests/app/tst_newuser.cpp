@@ -35,7 +35,7 @@ class TstNewUser : public QObject
         QCOMPARE(f->commandsPane.LEStringLabel->text(), QStringLiteral("Ping"));
     }
 
-    QLineEdit *openEditor() const { return f->commandsPane.SGTransStr->findChild<QLineEdit *>(); }
+    LongLineEdit *openEditor() const { return f->commandsPane.SGTransStr->findChild<LongLineEdit *>(); }
 
 private slots:
     void init()
@@ -59,7 +59,7 @@ private slots:
         QFETCH(QString, way);
         activate();
         pickPing();
-        QLineEdit *le = f->commandsPane.LEString;
+        LongLineEdit *le = f->commandsPane.LEString;
         le->setFocus();
         le->selectAll();
         QTest::keyClicks(le, QStringLiteral("ATZ"));
@@ -147,10 +147,10 @@ private slots:
         QFETCH(QString, button);
         activate();
         f->transmitLines.CheckBoxASCII->setChecked(true);
-        auto *line = f->findChild<QLineEdit *>(edit);
+        auto *line = f->findChild<QWidget *>(edit);
         auto *send = f->findChild<QToolButton *>(button);
         QVERIFY(line && send);
-        line->setText(QStringLiteral("AT$0D"));
+        line->setProperty("text", QStringLiteral("AT$0D"));
         line->setFocus();
         QTRY_VERIFY(line->hasFocus());
         // Closed port: the button is disabled and Enter sends nothing.

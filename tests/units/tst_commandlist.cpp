@@ -39,9 +39,9 @@ class TstCommandList : public QObject
         return n.join(u' ');
     }
     QPoint centre(int row, int column) const { return v->visualRect(g->index(row, column)).center(); }
-    QLineEdit *editor(int row, int column) const
+    LongLineEdit *editor(int row, int column) const
     {
-        return qobject_cast<QLineEdit *>(v->indexWidget(g->index(row, column)));
+        return qobject_cast<LongLineEdit *>(v->indexWidget(g->index(row, column)));
     }
     QString line() const { return f->commandsPane.LEStringLabel->text() + '=' + f->commandsPane.LEString->text(); }
 

@@ -134,7 +134,7 @@ private slots:
         QCOMPARE(f->transmitLines.EditString[0]->text().size(), line.size());
         CommandGridView *grid = f->commandsPane.SGTransStr;
         grid->setCurrentIndex(grid->model()->index(1, 2)); // opens the editor
-        auto *editor = grid->viewport()->findChild<QLineEdit *>();
+        auto *editor = grid->viewport()->findChild<LongLineEdit *>();
         QVERIFY(editor);
         QCOMPARE(editor->text().size(), code.size());
         QCOMPARE(f->commandsPane.LEString->text().size(), code.size());
