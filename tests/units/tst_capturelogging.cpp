@@ -19,25 +19,19 @@ QByteArray fileBytes(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
 }
 
-// The bytes of a text log, each line checked: local time to the millisecond
-// near `stamped`, the count, upper-case hex pairs, a character per byte.
-void parseLog(const QByteArray &text, qint64 stamped, QByteArray *bytes)
+// The bytes of a text log (the line format is tst_capturelog's); each line
+// stamped with local time near `stamped`.
+QByteArray logBytes(const QByteArray &text, qint64 stamped)
 {
-    QVERIFY(text.endsWith('\n'));
+    QByteArray bytes;
     for (const QByteArray &line : text.chopped(1).split('\n')) {
         const QList<QByteArray> field = line.split('\t');
-        QVERIFY2(field.size() == 4, line.constData());
         const QDateTime time = QDateTime::fromString(QString::fromLatin1(field[0]), "yyyy-MM-dd hh:mm:ss.zzz");
-        const QByteArray step = QByteArray::fromHex(field[2]);
-        const QString chars = QString::fromUtf8(field[3]);
-        QVERIFY2(time.isValid() && qAbs(time.toMSecsSinceEpoch() - stamped) < 10000 && field[1].toLongLong() == step.size()
-                     && field[2] == step.toHex(' ').toUpper() && chars.size() == step.size(),
-                 line.constData());
-        for (qsizetype k = 0; k < step.size(); ++k)
-            if (quint8(step[k]) < 0x7F) // controls as dots
-                QCOMPARE(chars[k], quint8(step[k]) < 0x20 ? QChar(u'.') : QChar(step[k]));
-        *bytes += step;
+        if (field.size() != 4 || qAbs(time.toMSecsSinceEpoch() - stamped) > 10000)
+            return "<bad line> " + line;
+        bytes += QByteArray::fromHex(field[2]);
     }
+    return bytes;
 }
 
 } // namespace
@@ -60,10 +54,7 @@ class TstCaptureLogging : public QObject
             fx.prompts.fileNames << path(name);
         item()->trigger();
     }
-    bool startOnPty(Pty &pty)
-    {
-        return pty.isValid() && fx.startOpenOn(pty.slavePath());
-    }
+    bool startOnPty(Pty &pty) { return pty.isValid() && fx.startOpenOn(pty.slavePath()); }
     // Sends `pieces` one receive step apart; true once all have arrived.
     bool send(Pty &pty, const QList<QByteArray> &pieces)
     {
@@ -98,21 +89,14 @@ private slots:
         QVERIFY(send(pty, pieces));
         const QByteArray received = store().toByteArray();
 
-        // Written within a flush period, without unchecking.
+        // Written within a flush period, without unchecking; a line per step at least.
         QTRY_VERIFY_WITH_TIMEOUT(fileBytes(path(name)).contains("end"), 3 * CaptureLogging::FlushMs);
-        if (name.endsWith(".rcv")) {
-            QCOMPARE(fileBytes(path(name)), received);
-        } else {
-            QByteArray parsed;
-            parseLog(fileBytes(path(name)), stamped, &parsed);
-            QVERIFY(fileBytes(path(name)).count('\n') >= pieces.size()); // a line per step at least
-            QCOMPARE(parsed, received);
-        }
+        const QByteArray logged = fileBytes(path(name));
+        QCOMPARE(name.endsWith(".rcv") ? logged : logBytes(logged, stamped), received);
+        QVERIFY(name.endsWith(".rcv") || logged.count('\n') >= pieces.size());
         QTRY_VERIFY(logPanel()->text().contains(QString::number(QFileInfo(path(name)).size()) + " байт"));
         // Nothing waits, so nothing wakes the program.
         QVERIFY(!f->captureLogging->findChild<QTimer *>(QStringLiteral("TimerLogFlush"))->isActive());
-
-        const QByteArray logged = fileBytes(path(name));
         item()->trigger(); // unchecked: the file is closed, what comes next stays out
         QVERIFY(!item()->isChecked() && logPanel()->isHidden());
         QVERIFY(send(pty, {"after"}));
