@@ -23,27 +23,24 @@ private slots:
 
     void send_data()
     {
-        QTest::addColumn<QByteArray>("table");
         QTest::addColumn<QString>("modes"); // A text, H Hex+ASCII, C CR LF, D DOS
         QTest::addColumn<QString>("line");
-        QTest::addColumn<QByteArray>("sent");
-        const QByteArray t = QByteArray::fromHex("0102");
-        QTest::newRow("table mode ignores line and options") << t << "HCD" << "AB" << t;
-        QTest::newRow("text with escapes") << t << "A" << "$41$$x$0d" << QByteArray("A$x\r");
-        QTest::newRow("hex+ascii CR LF") << t << "AHC" << "A" << t + "A\r\n";
-        QTest::newRow("dos, escape unconverted") << t << "AD" << "АяЁ$C0" << QByteArray::fromHex("80EFA8C0");
+        QTest::addColumn<QByteArray>("sent"); // the table holds 01 02
+        QTest::newRow("table mode ignores line and options") << "HCD" << "AB" << QByteArray::fromHex("0102");
+        QTest::newRow("text with escapes") << "A" << "$41$$x$0d" << QByteArray("A$x\r");
+        QTest::newRow("hex+ascii CR LF") << "AHC" << "A" << QByteArray::fromHex("0102") + "A\r\n";
+        QTest::newRow("dos, escape unconverted") << "AD" << "АяЁ$C0" << QByteArray::fromHex("80EFA8C0");
     }
     // End to end through the Qt backend on a pseudo-terminal.
     void send()
     {
-        QFETCH(QByteArray, table);
         QFETCH(QString, modes);
         QFETCH(QString, line);
         QFETCH(QByteArray, sent);
         Pty pty;
         QVERIFY(fx.startOpenOn(pty.slavePath()));
         f = fx.f;
-        f->transmitTable->showBytes(table);
+        f->transmitTable->showBytes(QByteArray::fromHex("0102"));
         f->transmitLines.CheckBoxASCII->setChecked(modes.contains(u'A'));
         f->transmitLines.ChBHexASCII->setChecked(modes.contains(u'H'));
         f->transmitLines.ChBCR->setChecked(modes.contains(u'C'));
@@ -56,27 +53,21 @@ private slots:
         f->portBar.SBOpenComm->click();
     }
 
-    // In text mode each button sends its own line.
-    void eachButtonSendsItsLine()
-    {
-        f->transmitLines.CheckBoxASCII->setChecked(true);
-        f->commandsPane.LEString->setText("L");
-        f->commandsPane.SBTransLEStr->click();
-        for (int i = 0; i < TransmitLines::Count; ++i) {
-            f->transmitLines.EditString[i]->setText(QString::number(i));
-            f->transmitLines.SBTrans[i]->click();
-        }
-        QCOMPARE(fx.port->written, QByteArray("L0123456789"));
-    }
-
-    // Only EditString to EditString6 follow the check box, clicked by the user
-    // or set by the settings.
-    void checkBoxASCII()
+    // In text mode each button sends its own line. Only EditString to
+    // EditString6 follow the check box, clicked by the user or set by the settings.
+    void textLines()
     {
         const auto &e = f->transmitLines.EditString;
         f->transmitLines.CheckBoxASCII->click();
         QVERIFY(e[0]->isEnabled() && e[5]->isEnabled() && e[9]->isEnabled());
-        f->transmitLines.CheckBoxASCII->setChecked(false); // as the settings set it
+        f->commandsPane.LEString->setText("L");
+        f->commandsPane.SBTransLEStr->click();
+        for (int i = 0; i < TransmitLines::Count; ++i) {
+            e[i]->setText(QString::number(i));
+            f->transmitLines.SBTrans[i]->click();
+        }
+        QCOMPARE(fx.port->written, QByteArray("L0123456789"));
+        f->transmitLines.CheckBoxASCII->setChecked(false);
         QVERIFY(!e[0]->isEnabled() && !e[5]->isEnabled() && e[6]->isEnabled() && e[9]->isEnabled());
     }
 
