@@ -21,7 +21,7 @@ private slots:
         QFETCH(int, signal);
         QFETCH(int, fileSizeLimit);
         QTemporaryDir dir;
-        const QByteArray table(5 << 20, 'x');
+        const QByteArray table(2 << 20, 'x');
         QFile trn(dir.filePath(QStringLiteral("varnel.trn")));
         if (fileSizeLimit)
             QVERIFY(trn.open(QIODevice::WriteOnly) && trn.write(table) == table.size() && trn.flush());

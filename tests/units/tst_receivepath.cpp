@@ -1,7 +1,6 @@
 #include "core/bytestore.h"
 #include "core/receivetablemodel.h"
 #include "support/programfixture.h"
-#include "support/pty.h"
 #include "ui/bytetableview.h"
 #include "ui/formtext.h"
 #include "ui/receivedtextview.h"
@@ -156,22 +155,6 @@ private slots:
         f->portBar.SBShowText->click();
         QVERIFY(formText()->isVisible());
         QCOMPARE(memoText(), QStringLiteral("D"));
-    }
-
-    // Bytes that wait in the real port unannounced are taken by one tick.
-    void unannouncedBytesOverPty()
-    {
-        Pty pty;
-        QVERIFY(fx.startOpenOn(pty.slavePath()));
-        SerialPort *port = fx.f->connection->port();
-        fx.f->timers.TimerRead->stop();
-        port->blockSignals(true);
-        QVERIFY(pty.write("\x41\x0D\x0A"));
-        QTRY_COMPARE(port->bytesWaiting(), 3);
-        port->blockSignals(false);
-        fx.f->timers.TimerRead->start();
-        QTRY_COMPARE(fx.f->receivePath->ReceiveArray().toByteArray(), QByteArray("A\r\n"));
-        fx.f->portBar.SBOpenComm->click();
     }
 };
 
