@@ -15,13 +15,6 @@
 // The main window as laid out in the system font: every control shows its
 // whole text, none lies over another, and the window shrinks and grows. The
 // byte tables' cells are tst_bytecells'.
-// A list of faults, shown in full when there are any.
-#define VERIFY_NONE(faults)                                                                                  \
-    do {                                                                                                     \
-        const QStringList found_ = (faults);                                                                 \
-        QVERIFY2(found_.isEmpty(), qPrintable(found_.join(QLatin1String("; "))));                           \
-    } while (false)
-
 class TstMainLayout : public QObject
 {
     Q_OBJECT
@@ -107,7 +100,7 @@ private slots:
     void designedSizeShowsEverything()
     {
         QCOMPARE(outerGeometry(f).size(), QSize(866, 727));
-        VERIFY_NONE(layoutFaults());
+        QCOMPARE(layoutFaults(), QStringList());
         f->transmitLines.CheckBoxASCII->setChecked(true);
         f->transmitLines.ChBCR->setChecked(true);
         f->transmitLines.EditString[0]->setText(QStringLiteral("AT$0D"));
@@ -123,7 +116,7 @@ private slots:
         f->transmitLines.CheckBoxASCII->setChecked(true);
         fx.port->inject(QByteArray("OK\r\nVarnel 003\r\n\xC4\xE0\xED\xED\xFB\xE5"));
         QTRY_COMPARE(f->SGReceive->dataColumnCount(), 22);
-        VERIFY_NONE(layoutFaults());
+        QCOMPARE(layoutFaults(), QStringList());
         savePicture(QStringLiteral("mainwindow.png"));
 
         f->portBar.ChBGetSec->setChecked(true);
@@ -132,7 +125,7 @@ private slots:
             bytes += char("Varnel receives\r\n"[i % 17]);
         fx.port->inject(bytes);
         QTRY_VERIFY(f->SGReceive->dataColumnCount() == 20000 && f->SGReceive->isShowingEnd());
-        VERIFY_NONE(layoutFaults());
+        QCOMPARE(layoutFaults(), QStringList());
         savePicture(QStringLiteral("mainwindow-seconds.png"));
     }
 
@@ -156,7 +149,7 @@ private slots:
         QCOMPARE(outerGeometry(f).size(), QSize(700, 500));
         setOuterGeometry(f, QRect(f->pos(), QSize(866, 727)));
         QTRY_COMPARE(f->commandsPane.SGTransStr->height(), listAtDesign);
-        VERIFY_NONE(layoutFaults());
+        QCOMPARE(layoutFaults(), QStringList());
     }
 };
 

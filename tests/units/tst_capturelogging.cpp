@@ -2,7 +2,6 @@
 #include "core/receivetablemodel.h"
 #include "support/filesizelimit.h"
 #include "support/programfixture.h"
-#include "support/pty.h"
 #include "units/capturelogging.h"
 #include "units/portconnection.h"
 #include "units/receivepath.h"
@@ -54,13 +53,13 @@ class TstCaptureLogging : public QObject
             fx.prompts.fileNames << path(name);
         item()->trigger();
     }
-    bool startOnPty(Pty &pty) { return pty.isValid() && fx.startOpenOn(pty.slavePath()); }
     // Sends `pieces` one receive step apart; true once all have arrived.
-    bool send(Pty &pty, const QList<QByteArray> &pieces)
+    bool send(const QList<QByteArray> &pieces)
     {
         for (const QByteArray &p : pieces) {
             const qint64 before = store().size();
-            if (!pty.write(p) || !QTest::qWaitFor([&] { return store().size() == before + p.size(); }, 5000))
+            fx.port->inject(p);
+            if (!QTest::qWaitFor([&] { return store().size() == before + p.size(); }, 5000))
                 return false;
         }
         return true;
@@ -76,8 +75,7 @@ private slots:
     void logEqualsBytesReceived()
     {
         QFETCH(QString, name);
-        Pty pty;
-        QVERIFY(startOnPty(pty));
+        fx.start(true);
         startLog(name);
         QVERIFY(item()->isChecked() && !logPanel()->isHidden() && logPanel()->text().contains(name));
         f->portBar.ChBShowRecTable->click(); // the table hidden: the log takes what arrives all the same
@@ -86,7 +84,7 @@ private slots:
             all += char(b);
         const QList<QByteArray> pieces{all.left(100), all.mid(100), "\t\r\nend"};
         const qint64 stamped = QDateTime::currentMSecsSinceEpoch();
-        QVERIFY(send(pty, pieces));
+        QVERIFY(send(pieces));
         const QByteArray received = store().toByteArray();
 
         // Written within a flush period, without unchecking; a line per step at least.
@@ -99,7 +97,7 @@ private slots:
         QVERIFY(!f->captureLogging->findChild<QTimer *>(QStringLiteral("TimerLogFlush"))->isActive());
         item()->trigger(); // unchecked: the file is closed, what comes next stays out
         QVERIFY(!item()->isChecked() && logPanel()->isHidden());
-        QVERIFY(send(pty, {"after"}));
+        QVERIFY(send({"after"}));
         QTest::qWait(CaptureLogging::FlushMs + 100);
         QCOMPARE(fileBytes(path(name)), logged);
         QVERIFY(fx.prompts.errors.isEmpty());
@@ -109,21 +107,20 @@ private slots:
     // system's reason, and the capture goes on.
     void loggingOutlivesReopenUntilTheDiskRefuses()
     {
-        Pty pty;
-        QVERIFY(startOnPty(pty));
+        fx.start(true);
         startLog(QString()); // cancelled
         QVERIFY(!item()->isChecked() && logPanel()->isHidden());
         startLog("capture.rcv");
-        QVERIFY(send(pty, {"first"}));
+        QVERIFY(send({"first"}));
         f->portBar.SBOpenComm->click();
         QVERIFY(!f->connection->isOpen() && item()->isChecked());
         f->portBar.SBOpenComm->click();
         const QByteArray sent = "firstsecond" + QByteArray(300, 'x');
-        QVERIFY(send(pty, {"second"}));
+        QVERIFY(send({"second"}));
         QTRY_COMPARE_WITH_TIMEOUT(fileBytes(path("capture.rcv")), sent.left(11), 3 * CaptureLogging::FlushMs);
         {
             FileSizeLimit limit(100);
-            QVERIFY(send(pty, {sent.mid(11)}));
+            QVERIFY(send({sent.mid(11)}));
             QTRY_COMPARE_WITH_TIMEOUT(fx.prompts.errors.size(), 1, 3 * CaptureLogging::FlushMs);
         }
         const QString error = fx.prompts.errors.constFirst();
@@ -132,7 +129,7 @@ private slots:
                  qPrintable(error));
         QVERIFY(!item()->isChecked() && !f->captureLogging->isLogging() && logPanel()->isHidden());
         QCOMPARE(fileBytes(path("capture.rcv")), sent.left(100));
-        QVERIFY(send(pty, {"more"}));
+        QVERIFY(send({"more"}));
         QCOMPARE(store().toByteArray(), sent + "more");
     }
 

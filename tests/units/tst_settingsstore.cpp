@@ -66,7 +66,6 @@ private slots:
         QTest::addColumn<QList<int>>("numbers"); // divider, pulses, pauses after their range checks
         const QByteArray head = "l0\r\nl1\r\nl2\r\nl3\r\nl4\r\nl5\r\nl6\r\nl7\r\nl8\r\nl9\r\ncode\r\nname\r\n";
         QTest::newRow("count not a number") << head + "x\r\n0\r\n70000\r\n0\r\n" << 2 << QList<int>{1, 65535, 1};
-        QTest::newRow("two commands") << head + "2\r\nA\r\n$41\r\nB\r\n42\r\n2\r\n5\r\n6\r\n" << 3 << QList<int>{2, 5, 6};
         QTest::newRow("empty file") << QByteArray() << 2 << QList<int>{5, 1, 1};
     }
     void stringsFile()
