@@ -4,7 +4,7 @@
 
 #include <QTest>
 
-// The HDLC button rewrites the transmit table in place; the frame itself is tst_hdlc's.
+// The HDLC button rewrites the transmit table in place; the frame itself is tst_frames'.
 class TstFrameBuilder : public QObject
 {
     Q_OBJECT
