@@ -53,8 +53,6 @@ private:
     QProcess m_socat;
 };
 
-const QString lostText = QStringLiteral("Порт закрыт: устройство недоступно");
-
 } // namespace
 
 class TstReconnect : public QObject
@@ -91,7 +89,7 @@ private slots:
 
         link.stop();
         QTRY_VERIFY(!f->portBar.SBOpenComm->down());
-        QCOMPARE(f->statusPanels.StatusPanel1->text(), lostText);
+        QCOMPARE(f->statusPanels.StatusPanel1->text(), QStringLiteral("Порт закрыт: устройство недоступно"));
         QCOMPARE(f->connection->waitingForDevice(), reconnect);
         if (!reconnect) {
             f->mainMenu.miReconnect->setChecked(true);
