@@ -1,13 +1,13 @@
-#include "ui/formtext.h"
-#include "ui/receivedtextview.h"
-#include "units/receivepath.h"
+#include "core/bytefile.h"
+#include "core/receivetablemodel.h"
+#include "core/transmittablemodel.h"
 #include "support/filesizelimit.h"
 #include "support/programfixture.h"
-#include "core/bytefile.h"
+#include "ui/formtext.h"
+#include "ui/receivedtextview.h"
 #include "units/datafiles.h"
-#include "core/receivetablemodel.h"
+#include "units/receivepath.h"
 #include "units/transmittable.h"
-#include "core/transmittablemodel.h"
 
 #include <QTest>
 
@@ -51,55 +51,46 @@ private slots:
         rm = f->receivePath->model();
     }
 
-    // A load into the receive table leaves the count, the counters and the
-    // text window as they were; bytes received later follow the loaded ones.
-    void transmitToReceive()
-    {
-        t->loadBytes(QByteArray("\x01\x00\x03", 3));
-        fx.prompts.fileNames = {path("t.rcv"), path("t.rcv")};
-        f->transmitBar.SpeedButton1->click();
-        QCOMPARE(readFile("t.rcv"), QByteArray("\x01\x00\x03", 3));
-        f->portBar.SBShowText->click();
-        receive("xy");
-        QVariantList before = snapshot();
-        QCOMPARE(before.last().toString(), QStringLiteral("xy"));
-        f->portBar.SBOpen->click();
-        before[2] = QByteArray("\x01\x00\x03", 3);
-        QCOMPARE(snapshot(), before);
-        receive("z");
-        QCOMPARE(rm->bytes(), QByteArray("\x01\x00\x03z", 4));
-    }
-
-    // A load into the transmit table sizes the field and leaves TransmitCount
-    // alone; read-only files load; a table past the size field goes out whole.
-    void receiveToTransmit()
+    // Each table's file loads into the other. A load into the receive table
+    // leaves the count, the counters and the text window as they were, and
+    // bytes received later follow; a load into the transmit table sizes the
+    // field and leaves TransmitCount alone. Read-only files load.
+    void eachTableLoadsTheOthersFile()
     {
         receive(QByteArray("\x00\x41\xFF", 3));
-        fx.prompts.fileNames = {path("r.rcv"), path("r.rcv")};
+        fx.prompts.fileNames = {path("r.rcv"), path("r.rcv"), path("t.rcv"), path("t.rcv")};
         f->mainMenu.N2->trigger();
         QVERIFY(QFile::setPermissions(path("r.rcv"), QFileDevice::ReadOwner));
         t->TransmitCount = 7;
         f->mainMenu.miOpenTrans->trigger();
         QCOMPARE(t->tableBytes(), QByteArray("\x00\x41\xFF", 3));
-        QCOMPARE(f->transmitBar.SESizeTrans->value(), 3);
         QCOMPARE(t->TransmitArray, QByteArray("\x00\x41\xFF", 3));
+        QCOMPARE(f->transmitBar.SESizeTrans->value(), 3);
         QCOMPARE(t->TransmitCount, 7);
-        QCOMPARE(fx.prompts.dialogs, (QStringList{"SaveDialog", "OpenDialog"}));
+
+        t->loadBytes(QByteArray("\x01\x00\x03", 3));
+        f->transmitBar.SpeedButton1->click();
+        f->portBar.SBShowText->click();
+        receive("xy");
+        QVariantList before = snapshot();
+        f->portBar.SBOpen->click();
+        before[2] = QByteArray("\x01\x00\x03", 3);
+        QCOMPARE(snapshot(), before);
+        receive("z");
+        QCOMPARE(rm->bytes(), QByteArray("\x01\x00\x03z", 4));
+        QCOMPARE(fx.prompts.dialogs, (QStringList{"SaveDialog", "OpenDialog", "SaveDialog", "OpenDialog"}));
         QVERIFY(fx.prompts.errors.isEmpty());
 
-        const QByteArray bytes(10000, 'b');
-        QVERIFY(WriteByteFile(path("big.rcv"), bytes, nullptr));
-        QVERIFY(f->dataFiles->LoadTransmitFile(path("big.rcv")));
-        QCOMPARE(f->transmitBar.SESizeTrans->value(), 8192);
-        QVERIFY(f->dataFiles->SaveTransmitFile(path("big2.rcv")));
-        QCOMPARE(readFile("big2.rcv"), bytes);
+        // A table past what the size field counts goes out whole.
+        QVERIFY(WriteByteFile(path("big.rcv"), QByteArray(10000, 'b'), nullptr));
+        QVERIFY(f->dataFiles->LoadTransmitFile(path("big.rcv")) && f->dataFiles->SaveTransmitFile(path("big2.rcv")));
+        QCOMPARE(readFile("big2.rcv"), QByteArray(10000, 'b'));
     }
 
     // The table is saved even when TransmitArray is empty, as after a clear;
     // an empty receive table writes nothing.
     void savesOfClearedTables()
     {
-        t->loadBytes("\x11\x22");
         f->transmitBar.SBClearTrans->click();
         QVERIFY(t->TransmitArray.isEmpty());
         t->model()->setHexText(1, "5A");

@@ -38,7 +38,8 @@ private slots:
             connect(b, &QPushButton::clicked, generator.get(), handler);
     }
 
-    // Each button writes its frame as a send does; the table stays untouched.
+    // Each button writes its frame, from the fields, as a send does; the table
+    // stays untouched. Values past 16 or 8 bits are tst_frames'.
     void frames_data()
     {
         QTest::addColumn<QString>("button");
@@ -52,8 +53,6 @@ private slots:
         QTest::newRow("packets") << "BBNPaketov" << packets << QByteArray::fromHex("FB17FC0A000BFE0504000200");
         QTest::newRow("packets continuously") << "BBPaketNepreryvno" << packets
                                               << QByteArray::fromHex("FA17FC0A000BFE0504000200");
-        QTest::newRow("fields at their limits") << "BBNPaketov" << QList<int>{65536, 0, -1, 1, -1, 65535, 65535}
-                                                << QByteArray::fromHex("FBFFFFFFFF000001FFFFFFFF");
     }
     void frames()
     {
@@ -63,7 +62,6 @@ private slots:
         rig->open();
         rig->table.showBytes("\x11\x22");
         fill(fields);
-        rig->port->clearLog();
         this->button(button)->click();
         QCOMPARE(rig->port->written.toHex(' '), frame.toHex(' '));
         QCOMPARE(rig->table.TransmitArray, frame);
@@ -77,8 +75,7 @@ private slots:
         rig->port->nextOpenResult = SerialPort::OpenResult::OpenFailed;
         rig->generatorControls.BBNPaketov->click();
         QCOMPARE(rig->prompts.messages, QStringList{"Ошибка открытия порта"});
-        QVERIFY(rig->port->written.isEmpty());
-        QCOMPARE(rig->statusPanels.StatusPanel1->text(), QString());
+        QVERIFY(rig->port->written.isEmpty() && rig->statusPanels.StatusPanel1->text().isEmpty());
         QCOMPARE(rig->table.TransmitArray, QByteArray(1, '\0'));
     }
 
@@ -100,7 +97,6 @@ private slots:
         QFETCH(QString, field);
         QFETCH(QString, typed);
         QFETCH(QString, button);
-        QFETCH(QByteArray, frame);
         rig->open();
         QApplication::setActiveWindow(&rig->window);
         QVERIFY(QTest::qWaitForWindowActive(&rig->window));
@@ -115,7 +111,7 @@ private slots:
         rig->port->clearLog();
         QTest::mouseClick(this->button(button), Qt::LeftButton);
         QVERIFY(!spin->hasFocus());
-        QCOMPARE(rig->port->written.toHex(' '), frame.toHex(' '));
+        QTEST(rig->port->written, "frame");
         QTEST(spin->text(), "shown");
     }
 };

@@ -4,8 +4,6 @@
 #include "support/programfixture.h"
 
 #include <QAction>
-#include <QElapsedTimer>
-#include <QSettings>
 #include <QTest>
 
 class TstLineSignals : public QObject
@@ -77,28 +75,11 @@ private slots:
         f->timers.TimerRead->stop();
         fx.port->inject("abc");
         QTRY_COMPARE(f->receivePath->ReceivedCount, 3);
-        fx.port->inject("d");
-        fx.port->inject("ef");
-        fx.port->inject("g");
+        for (const char *bytes : {"d", "ef", "g"})
+            fx.port->inject(bytes);
         QTRY_COMPARE(f->receivePath->ReceivedCount, 7);
         QCOMPARE(f->statusPanels.StatusPanel2->text(),
                  QStringLiteral("Принято: в последнем пакете - 4 байт; всего - 7 байт"));
-    }
-
-    // The preference lives in varnel.ini; the settings record keeps its size.
-    void reconnectKeptInIni()
-    {
-        fx.start();
-        QVERIFY(f->mainMenu.miReconnect->isChecked());
-        f->mainMenu.miReconnect->setChecked(false);
-        QVERIFY(!f->connection->reconnect());
-        QVERIFY(f->close());
-        QCOMPARE(QFileInfo(fx.dir.filePath("varnel.set")).size(), 16);
-        QVERIFY(QFileInfo::exists(fx.dir.filePath("varnel.ini")));
-        startProgram(); // the same directory, files kept
-        f = formMain();
-        QVERIFY(!f->mainMenu.miReconnect->isChecked());
-        QVERIFY(!f->connection->reconnect());
     }
 };
 

@@ -1,8 +1,6 @@
 // Ports on other machines through the whole program, against servers on
 // 127.0.0.1 only: a scripted telnet server and Debian's ser2net.
-#include "core/netportname.h"
 #include "ui/setupdlg.h"
-#include "units/linesignals.h"
 #include "units/portconnection.h"
 #include "units/receivepath.h"
 #include "support/programfixture.h"
@@ -13,7 +11,6 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDialog>
-#include <QElapsedTimer>
 #include <QTest>
 
 namespace {
@@ -55,16 +52,15 @@ class TstNetworkUi : public QObject
 
 private slots:
     // The dialog describes a network name from the name alone; the server's
-    // signature appears once the program has been connected to it.
-    void portInfoAsksNobody()
+    // signature appears once the program has been connected to it. While
+    // open, the indicators follow the server's modem-state notifications.
+    void portInfoAndModemLines()
     {
         ScriptedTelnetServer server;
         server.greeting = QByteArray::fromHex("fffa2c64") + "Bench-7 ser2net" + QByteArray::fromHex("fff0");
         fx.startOnRealBackend();
         TSetupDlg *dlg = f->portSetup->dialog();
         dlg->show();
-        dlg->CBCommPortName->setEditText(QStringLiteral("socket://127.0.0.1:70000"));
-        QCOMPARE(dlg->LabelPortInfo->text(), netport::parseName(QStringLiteral("socket://127.0.0.1:70000")).error);
         const QString name = rfc(server.port());
         dlg->CBCommPortName->setEditText(name);
         const QString plain = QStringLiteral("сетевой порт RFC 2217, узел 127.0.0.1, TCP-порт %1").arg(server.port());
@@ -75,94 +71,17 @@ private slots:
 
         clickOpen(name);
         QVERIFY(isOpen());
+        QCOMPARE(litPattern(), QStringLiteral("----")); // nothing told yet
+        server.send(QByteArray::fromHex("fffa2c6b31fff0")); // CTS, DSR; CTS changed
+        QTRY_COMPARE_WITH_TIMEOUT(litPattern(), QStringLiteral("1100"), 2000);
+        server.send(QByteArray::fromHex("fffa2c6bc8fff0")); // DCD, RI; DCD changed
+        QTRY_COMPARE_WITH_TIMEOUT(litPattern(), QStringLiteral("0011"), 2000);
         f->portBar.SBOpenComm->click();
         dlg->show();
         dlg->CBCommPortName->setEditText(name.toUpper()); // the same server however written
         QCOMPARE(dlg->LabelPortInfo->text(), plain + QStringLiteral("; сервер: Bench-7 ser2net"));
         dlg->hide();
         QCOMPARE(server.connections, 1);
-    }
-
-    // A failed open shows the box's own text with the reason, connects to
-    // nobody and waits for nothing.
-    void failedOpensSayWhy_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("bits");
-        QTest::addColumn<QString>("reason");
-        const quint16 closed = freeTcpPort();
-        QTest::newRow("refused") << rfc(closed) << 8
-                                 << QStringLiteral("никто не ждёт соединений на TCP-порту %1").arg(closed);
-        QTest::newRow("no port") << "socket://127.0.0.1" << 8 << "не указан номер TCP-порта";
-        QTest::newRow("four data bits") << "server" << 4 << "4 бита данных";
-    }
-    void failedOpensSayWhy()
-    {
-        QFETCH(QString, name);
-        QFETCH(int, bits);
-        QFETCH(QString, reason);
-        ScriptedTelnetServer server;
-        if (name == QLatin1String("server"))
-            name = rfc(server.port());
-        fx.startOnRealBackend();
-        f->portSetup->settings.ByteSize = quint8(bits);
-        clickOpen(name);
-        QVERIFY(!isOpen());
-        QCOMPARE(fx.prompts.messages, QStringList{bits == 4 ? "Ошибка SetCommState или GetCommTimeouts" : "Ошибка открытия порта"});
-        const QString why = fx.prompts.informativeTexts.value(0);
-        QVERIFY2(why.contains(reason) && why.contains(name), qPrintable(why));
-        QCOMPARE(server.connections, 0);
-        QVERIFY(!f->connection->waitingForDevice());
-    }
-
-    // The caption shows the name as typed; the strings file keeps it whole
-    // for the next run.
-    void nameInCaptionAndStringsFile_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::newRow("rfc2217, IPv6") << "rfc2217://[fe80::1]:2217";
-        QTest::newRow("socket, host name as typed") << "SOCKET://Bench-PC.lab:4001";
-    }
-    void nameInCaptionAndStringsFile()
-    {
-        QFETCH(QString, name);
-        fx.startOnRealBackend();
-        f->portSetup->FillSetupDialog();
-        f->portSetup->dialog()->CBCommPortName->setEditText(name);
-        f->portSetup->acceptDialog();
-        const QString caption =
-            QStringLiteral("Транслятор портов: %1; 9600 бод; размер символа - 8 бит; паритет - no; стоп-битов - 1").arg(name);
-        QCOMPARE(f->windowTitle(), caption);
-        QVERIFY(f->close());
-        startProgram(); // the next run, from the files
-        f = formMain();
-        QCOMPARE(f->portSetup->settings.PortName, name);
-        QTRY_COMPARE(f->windowTitle(), caption);
-    }
-
-    // The indicators follow the server's modem-state notifications, and
-    // "Послать Break" sends break on and, 250 ms later, off.
-    void modemLinesAndBreakOverTelnet()
-    {
-        ScriptedTelnetServer server;
-        QVERIFY(startOn(rfc(server.port())));
-        QCOMPARE(litPattern(), QStringLiteral("----")); // nothing told yet
-        server.send(QByteArray::fromHex("fffa2c6b31fff0")); // CTS, DSR; CTS changed
-        QTRY_COMPARE_WITH_TIMEOUT(litPattern(), QStringLiteral("1100"), 2000);
-        server.send(QByteArray::fromHex("fffa2c6bc8fff0")); // DCD, RI; DCD changed
-        QTRY_COMPARE_WITH_TIMEOUT(litPattern(), QStringLiteral("0011"), 2000);
-
-        QVERIFY(server.waitForReceived(1));
-        QTest::qWait(50);
-        server.received.clear();
-        QElapsedTimer t;
-        t.start();
-        f->mainMenu.miSendBreak->trigger();
-        const QByteArray on = QByteArray::fromHex("fffa2c0505fff0"), off = QByteArray::fromHex("fffa2c0506fff0");
-        QVERIFY(server.waitForReceived(on.size() + off.size()));
-        QVERIFY2(t.elapsed() >= LineSignals::BreakMs, qPrintable(QString::number(t.elapsed())));
-        QCOMPARE(server.received, on + off);
-        f->portBar.SBOpenComm->click();
     }
 
     // ser2net killed: device gone; started again: the port opens with the

@@ -1,7 +1,6 @@
 #include "core/bytestore.h"
 #include "core/receivetablemodel.h"
 #include "support/programfixture.h"
-#include "support/pty.h"
 #include "ui/bytetableview.h"
 #include "ui/formtext.h"
 #include "ui/receivedtextview.h"
@@ -108,7 +107,6 @@ private slots:
     {
         receive("ABCDE");
         f->portBar.SBClearRec->click();
-        QCOMPARE(rp->ReceiveArray().size(), 0);
         QCOMPARE(cells(0, 1, 1) + cells(1, 1, 1) + cells(2, 1, 1), QStringLiteral("1"));
         QCOMPARE(f->statusPanels.StatusPanel2->text(), counters(5, 5));
         f->portBar.ChBShowRecTable->setChecked(false);
@@ -157,27 +155,6 @@ private slots:
         f->portBar.SBShowText->click();
         QVERIFY(formText()->isVisible());
         QCOMPARE(memoText(), QStringLiteral("D"));
-    }
-
-    // Bytes that wait in the port unannounced are taken by one tick.
-    void endToEndOverPty()
-    {
-        Pty pty;
-        QVERIFY(fx.startOpenOn(pty.slavePath()));
-        f = fx.f;
-        rp = f->receivePath;
-        f->portBar.SBShowText->click();
-        f->timers.TimerRead->stop();
-        f->connection->port()->blockSignals(true);
-        QVERIFY(pty.write("\x41\x0D\x0A"));
-        QTRY_COMPARE(f->connection->port()->bytesWaiting(), 3);
-        f->connection->port()->blockSignals(false);
-        f->timers.TimerRead->start();
-        QTRY_COMPARE(rp->ReceivedCount, 3);
-        QCOMPARE(cells(0, 1, 3) + cells(1, 1, 3) + cells(2, 1, 3), QStringLiteral("1|2|341|0D|0AA|\r|\n"));
-        QCOMPARE(f->statusPanels.StatusPanel2->text(), counters(3, 3));
-        QTRY_COMPARE(memoText(), QStringLiteral("A\n"));
-        f->portBar.SBOpenComm->click();
     }
 };
 

@@ -27,11 +27,8 @@ public:
     {
         m_socat.start(QStringLiteral("socat"), {QStringLiteral("pty,link=%1,raw,echo=0").arg(device),
                                                 QStringLiteral("pty,link=%1,raw,echo=0").arg(peer)});
-        if (!m_socat.waitForStarted(3000))
-            return false;
-        for (int i = 0; i < 300 && !(QFileInfo::exists(device) && QFileInfo::exists(peer)); ++i)
-            QTest::qWait(10);
-        return QFileInfo::exists(device) && QFileInfo::exists(peer);
+        return m_socat.waitForStarted(3000)
+               && QTest::qWaitFor([&] { return QFileInfo::exists(device) && QFileInfo::exists(peer); }, 3000);
     }
     void stop()
     {
@@ -56,8 +53,6 @@ private:
     QProcess m_socat;
 };
 
-const QString lostText = QStringLiteral("Порт закрыт: устройство недоступно");
-
 } // namespace
 
 class TstReconnect : public QObject
@@ -74,9 +69,8 @@ private slots:
     }
 
     // The device vanishes and returns under the same path: with miReconnect
-    // on the port opens again and reads on. Off, it
-    // stays closed; switched on later it waits, until the user opens or
-    // closes by hand.
+    // on the port opens again and reads on. Off, it stays closed; switched
+    // on later it waits, until the user opens or closes by hand.
     void replug_data()
     {
         QTest::addColumn<bool>("reconnect");
@@ -95,7 +89,7 @@ private slots:
 
         link.stop();
         QTRY_VERIFY(!f->portBar.SBOpenComm->down());
-        QCOMPARE(f->statusPanels.StatusPanel1->text(), lostText);
+        QCOMPARE(f->statusPanels.StatusPanel1->text(), QStringLiteral("Порт закрыт: устройство недоступно"));
         QCOMPARE(f->connection->waitingForDevice(), reconnect);
         if (!reconnect) {
             f->mainMenu.miReconnect->setChecked(true);
