@@ -1,7 +1,5 @@
 #include "core/frames.h"
 
-#include "core/textfile.h"
-
 namespace {
 
 void appendWord(QByteArray &frame, quint16 value)
@@ -58,9 +56,4 @@ QByteArray GeneratorFrame(GeneratorCommand command, const GeneratorFields &f)
         appendWord(frame, count(f.QPauseInPaket));
     }
     return frame;
-}
-
-qint32 readNumberField(const QString &text, qint32 lowerBound)
-{
-    return parseDecimalLine(text).value_or(lowerBound);
 }

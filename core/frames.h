@@ -22,7 +22,3 @@ quint8 generatorCode(GeneratorCommand command);
 // their low 16 bits, counts as their low 16 bits, the divider as its low
 // 8 bits; little-endian.
 QByteArray GeneratorFrame(GeneratorCommand command, const GeneratorFields &fields);
-
-// Value of a number field: a signed 32-bit decimal, spaces around it
-// allowed; any other text reads as the field's lower bound.
-qint32 readNumberField(const QString &text, qint32 lowerBound);
