@@ -1,7 +1,10 @@
 #include "units/portconnection.h"
 #include "support/programfixture.h"
 #include "support/pty.h"
+#include "support/scriptedtelnetserver.h"
+#include "ui/setupdlg.h"
 
+#include <QComboBox>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -16,11 +19,9 @@ class TstPortConnection : public QObject
     void verifyState(bool open)
     {
         QCOMPARE(f->portBar.SBOpenComm->isChecked(), open);
-        QCOMPARE(f->portBar.SBOpenComm->toolTip(), open ? QStringLiteral("Закрыть порт") : QStringLiteral("Открыть порт"));
-        QCOMPARE(f->portBar.ImageLedOn->isVisibleTo(f), open);
         QCOMPARE(f->transmitBar.SBSetup->isEnabled(), !open);
         for (QWidget *w : std::initializer_list<QWidget *>{f->transmitLines.SBTrans[9], f->commandsPane.SBTransLEStr,
-                                                           f->portBar.SBDTR, f->portBar.SBCircle, f->portBar.SBSend10DtrRts})
+                                                           f->portBar.SBDTR, f->portBar.SBSend10DtrRts})
             QVERIFY2(w->isEnabled() == open, qPrintable(w->objectName()));
         QCOMPARE(f->timers.TimerRead->isActive(), open);
     }
@@ -75,30 +76,17 @@ private slots:
         QVERIFY(fx.port->controlLineCalls().isEmpty());
     }
 
-    void closingStopsCyclesAndBits()
-    {
-        fx.start(true);
-        f->portBar.SBCircle->setDown(true);
-        f->portBar.SBSend10DtrRts->setDown(true);
-        f->timers.TimerCircle->start();
-        f->portBar.SBOpenComm->click();
-        QVERIFY(!f->portBar.SBCircle->isChecked() && !f->portBar.SBSend10DtrRts->isChecked() && !f->timers.TimerCircle->isActive());
-    }
-
-    // On a pty through the real backend: reopened at a rate off the list,
-    // with DTR asked for (a pty refuses control lines, and that does not
-    // fail the open). The other end going away closes the port once, as a
-    // click would, without a box.
+    // On a pty through the real backend, with DTR asked for (a pty refuses
+    // control lines, and that does not fail the open). The other end going
+    // away closes the port once, as a click would, without a box.
     void ptyThroughRealBackend()
     {
         auto pty = std::make_unique<Pty>();
-        QVERIFY(fx.startOpenOn(pty->slavePath()));
-        f->portBar.SBOpenComm->click();
-        f->portSetup->settings.BaudRate = 250000;
+        fx.startOnRealBackend();
+        f->portSetup->settings.PortName = pty->slavePath();
         f->portBar.SBDTR->setDown(true);
         f->portBar.SBOpenComm->click();
-        QVERIFY(f->connection->port()->writeByte(0x42));
-        QCOMPARE(pty->read(1, 2000), QByteArray("B"));
+        QVERIFY(f->portBar.SBOpenComm->down());
         QSignalSpy closed(f->connection, &PortConnection::portClosed);
         pty.reset();
         QTRY_COMPARE_WITH_TIMEOUT(closed.count(), 1, 3000);
@@ -107,6 +95,34 @@ private slots:
         verifyState(false);
         QCOMPARE(f->statusPanels.StatusPanel1->text(), QStringLiteral("Порт закрыт: устройство недоступно"));
         QVERIFY2(fx.prompts.messages.isEmpty(), qPrintable(fx.prompts.messages.join(';')));
+    }
+
+    // The setup dialog describes a port server's name from the name alone
+    // (tst_setupdlg_portinfo: devices); the server's signature appears once
+    // the program has been connected to it.
+    void networkPortInfo()
+    {
+        ScriptedTelnetServer server;
+        server.greeting = QByteArray::fromHex("fffa2c64") + "Bench-7 ser2net" + QByteArray::fromHex("fff0");
+        fx.startOnRealBackend();
+        TSetupDlg *dlg = f->portSetup->dialog();
+        dlg->show();
+        const QString name = QStringLiteral("rfc2217://127.0.0.1:%1").arg(server.port());
+        dlg->CBCommPortName->setEditText(name);
+        const QString plain = QStringLiteral("сетевой порт RFC 2217, узел 127.0.0.1, TCP-порт %1").arg(server.port());
+        QCOMPARE(dlg->LabelPortInfo->text(), plain);
+        QTest::qWait(TSetupDlg::InfoRefreshMs + 200); // a refresh went by
+        QCOMPARE(server.connections, 0);
+        dlg->hide();
+
+        f->portSetup->settings.PortName = name;
+        f->portBar.SBOpenComm->click();
+        QVERIFY(f->portBar.SBOpenComm->down());
+        f->portBar.SBOpenComm->click();
+        dlg->show();
+        dlg->CBCommPortName->setEditText(name.toUpper()); // the same server however written
+        QCOMPARE(dlg->LabelPortInfo->text(), plain + QStringLiteral("; сервер: Bench-7 ser2net"));
+        QCOMPARE(server.connections, 1);
     }
 };
 

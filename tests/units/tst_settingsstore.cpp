@@ -4,6 +4,7 @@
 #include "ui/commandgridview.h"
 #include "ui/formtext.h"
 #include "units/portconnection.h"
+#include "units/commandlist.h"
 #include "units/settingsstore.h"
 
 #include <QScreen>
@@ -30,19 +31,6 @@ private slots:
     {
         fx.prompts.answerYes = true;
         fx.start();
-    }
-
-    // The four files are written to the directory of the start, wherever the
-    // current directory has moved since.
-    void firstCloseWritesAllFour()
-    {
-        QTemporaryDir other;
-        QDir::setCurrent(other.path());
-        f->close();
-        QCOMPARE(QFileInfo(fx.file("varnel.set")).size(), 16);
-        QCOMPARE(QFileInfo(fx.file("varnel.sen")).size(), 48);
-        QVERIFY(QFileInfo::exists(fx.file("varnel.str")) && QFileInfo::exists(fx.file("varnel.trn")));
-        QVERIFY(QDir(other.path()).isEmpty() && fx.prompts.errors.isEmpty());
     }
 
     // The record holds four characters of the name; the whole name comes
@@ -89,19 +77,21 @@ private slots:
         f->transmitLines.CheckBoxASCII->click();
         f->portBar.SBShowText->click();
         formText()->resize(500, 200);
-        f->resize(900, 720);
+        f->resize(700, 500); // smaller than designed
         f->transmitLines.EditString[6]->setText("ПРИВЕТ $0D");
+        f->commandList->setCommands({{"Ping", "AT"}});
+        f->commandsPane.LEString->setText("ATZ"); // the working copy, not the cell
         restart(true);
         QFile sen(fx.file("varnel.sen"));
         QVERIFY(sen.open(QIODevice::ReadOnly));
         const ViewSettings v = *DecodeViewSettingsRecord(sen.readAll());
-        QCOMPARE(QSize(v.mainWidth, v.mainHeight), QSize(908, 747)); // the outer size, as designed
-        QCOMPARE(f->size(), QSize(900, 720));
+        QCOMPARE(QSize(v.mainWidth, v.mainHeight), QSize(708, 527)); // the outer size, as designed
+        QCOMPARE(f->size(), QSize(700, 500));
         // Restoring CheckBoxASCII runs its handler; the text window is shown from the start.
         QVERIFY(f->transmitLines.CheckBoxASCII->isChecked() && f->transmitLines.EditString[0]->isEnabled());
         QTRY_VERIFY(formText()->isVisible());
         QCOMPARE(formText()->size(), QSize(500, 200));
-        QCOMPARE(f->transmitLines.EditString[6]->text(), QStringLiteral("ПРИВЕТ $0D"));
+        QCOMPARE(f->transmitLines.EditString[6]->text() + f->commandsPane.LEString->text(), QStringLiteral("ПРИВЕТ $0DATZ"));
         QVERIFY(!f->mainMenu.miReconnect->isChecked() && !f->connection->reconnect());
     }
 
