@@ -5,6 +5,7 @@
 #include "ui/setupdlg.h"
 
 #include <QComboBox>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -74,6 +75,46 @@ private slots:
         verifyState(false);
         QCOMPARE(f->statusPanels.StatusPanel1->text(), QStringLiteral("before"));
         QVERIFY(fx.port->controlLineCalls().isEmpty());
+    }
+
+    // The setup dialog's OK takes what the boxes say into the settings.
+    void setupAccept_data()
+    {
+        QTest::addColumn<QStringList>("texts"); // port, rate, parity, stop bits as typed; none: OK as filled
+        QTest::addColumn<PortSettings>("settings");
+        QTest::newRow("as filled") << QStringList() << PortSettings();
+        QTest::newRow("unlisted rate") << QStringList{"ttyUSB0", "921600", "odd", "2"} << PortSettings{"ttyUSB0", 921600, 7, 1, 2};
+        QTest::newRow("bad rate kept") << QStringList{"COM3", "fast", "space", "1,5"} << PortSettings{"COM3", 9600, 8, 4, 1};
+        QTest::newRow("unlisted parity") << QStringList{"COM1", "9600", "weird", "3"} << PortSettings{"COM1", 9600, 4, 255, 255};
+    }
+    void setupAccept()
+    {
+        QFETCH(QStringList, texts);
+        QFETCH(PortSettings, settings);
+        fx.start();
+        QVERIFY(QTest::qWaitForWindowExposed(f));
+        QTimer::singleShot(0, setupDlg(), [&] {
+            TSetupDlg *d = setupDlg();
+            if (!texts.isEmpty()) {
+                d->CBCommPortName->setEditText(texts[0]);
+                d->CBBaudRate->setEditText(texts[1]);
+                d->SEByteSize->setValue(settings.ByteSize);
+                d->CBParity->setEditText(texts[2]);
+                d->CBStopBits->setEditText(texts[3]);
+            }
+            d->OKBtn->click();
+        });
+        f->transmitBar.SBSetup->click();
+        QCOMPARE(f->portSetup->settings, settings);
+        // The caption shows the texts as chosen, with the rate actually kept.
+        const QStringList shown = texts.isEmpty() ? QStringList{"COM1", "", "no", "1"} : texts;
+        QCOMPARE(f->windowTitle(), QStringLiteral("Транслятор портов: %1; %2 бод; размер символа - %3 бит; паритет - %4; "
+                                                  "стоп-битов - %5")
+                                       .arg(shown[0]).arg(settings.BaudRate).arg(settings.ByteSize).arg(shown[2], shown[3]));
+        // Filled again, the dialog shows the rate kept, listed or not; a parity off the list shows empty.
+        f->portSetup->FillSetupDialog();
+        QCOMPARE(setupDlg()->CBBaudRate->currentText(), QString::number(settings.BaudRate));
+        QCOMPARE(setupDlg()->CBParity->currentText().isEmpty(), settings.Parity > 4);
     }
 
     // On a pty through the real backend, with DTR asked for (a pty refuses

@@ -2,7 +2,6 @@
 #include "support/programfixture.h"
 #include "units/transmittable.h"
 
-#include <QLineEdit>
 #include <QTest>
 #include <QTimer>
 
@@ -44,24 +43,6 @@ private slots:
         QCOMPARE(fx.port->written.toHex(' '), sent.toHex(' '));
         QCOMPARE(f->transmitTable->TransmitArray, sent);
         QCOMPARE(f->statusPanels.StatusPanel1->text(), QStringLiteral("Передано: %1 байт").arg(sent.size()));
-    }
-
-    // In text mode each button sends its own line. Only EditString to
-    // EditString6 follow the check box, clicked by the user or set by the settings.
-    void textLines()
-    {
-        const auto &e = f->transmitLines.EditString;
-        f->transmitLines.CheckBoxASCII->click();
-        QVERIFY(e[0]->isEnabled() && e[5]->isEnabled() && e[9]->isEnabled());
-        f->commandsPane.LEString->setText("L");
-        f->commandsPane.SBTransLEStr->click();
-        for (int i = 0; i < TransmitLines::Count; ++i) {
-            e[i]->setText(QString::number(i));
-            f->transmitLines.SBTrans[i]->click();
-        }
-        QCOMPARE(fx.port->written, QByteArray("L0123456789"));
-        f->transmitLines.CheckBoxASCII->setChecked(false);
-        QVERIFY(!e[0]->isEnabled() && !e[5]->isEnabled() && e[6]->isEnabled() && e[9]->isEnabled());
     }
 
     // Typed or set by the program (the settings), the period stays at 1 or more.
