@@ -1,15 +1,19 @@
+#include "units/linesignals.h"
 #include "units/portconnection.h"
+#include "units/receivepath.h"
 #include "support/programfixture.h"
 #include "support/pty.h"
 #include "support/scriptedtelnetserver.h"
 #include "ui/setupdlg.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
+// The port's setup, opening and closing, its lines and break, and reading.
 class TstPortConnection : public QObject
 {
     Q_OBJECT
@@ -25,6 +29,16 @@ class TstPortConnection : public QObject
                                                            f->portBar.SBDTR, f->portBar.SBSend10DtrRts})
             QVERIFY2(w->isEnabled() == open, qPrintable(w->objectName()));
         QCOMPARE(f->timers.TimerRead->isActive(), open);
+    }
+
+    // CTS, DSR, DCD, RI: '-' disabled, '1' lit, '0' dark.
+    QString litPattern() const
+    {
+        QString out;
+        const StatusPanels &s = f->statusPanels;
+        for (QLabel *l : {s.LedCTS, s.LedDSR, s.LedDCD, s.LedRI})
+            out += !l->isEnabled() ? u'-' : l->property("lit").toBool() ? u'1' : u'0';
+        return out;
     }
 
 private slots:
@@ -48,30 +62,17 @@ private slots:
         QVERIFY(fx.prompts.messages.isEmpty());
     }
 
-    // The box keeps its text; the informative text carries the port's reason.
-    void failedOpen_data()
-    {
-        QTest::addColumn<SerialPort::OpenResult>("result");
-        QTest::addColumn<QString>("why");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("open") << SerialPort::OpenResult::OpenFailed << "Устройство /dev/ttyUSB0 не существует."
-                              << "Ошибка открытия порта";
-        QTest::newRow("state") << SerialPort::OpenResult::SettingsRejected << "Порт не может работать с настройкой."
-                               << "Ошибка SetCommState или GetCommTimeouts";
-        QTest::newRow("timeouts") << SerialPort::OpenResult::TimeoutsRejected << ""
-                                  << "Ошибка SetCommTimeouts или SetCommMask";
-    }
+    // A failed open changes nothing; the box's informative text carries the
+    // port's reason.
     void failedOpen()
     {
-        QFETCH(SerialPort::OpenResult, result);
-        QFETCH(QString, why);
         fx.start();
-        fx.port->nextOpenResult = result;
-        fx.port->nextFailureText = why;
+        fx.port->nextOpenResult = SerialPort::OpenResult::SettingsRejected;
+        fx.port->nextFailureText = "Порт не может работать с настройкой.";
         f->statusPanels.StatusPanel1->setText("before");
         f->portBar.SBOpenComm->click();
-        QTEST(fx.prompts.messages.join(';'), "message");
-        QCOMPARE(fx.prompts.informativeTexts, QStringList{why});
+        QCOMPARE(fx.prompts.messages, QStringList{"Ошибка SetCommState или GetCommTimeouts"});
+        QCOMPARE(fx.prompts.informativeTexts, QStringList{fx.port->nextFailureText});
         verifyState(false);
         QCOMPARE(f->statusPanels.StatusPanel1->text(), QStringLiteral("before"));
         QVERIFY(fx.port->controlLineCalls().isEmpty());
@@ -164,6 +165,65 @@ private slots:
         dlg->CBCommPortName->setEditText(name.toUpper()); // the same server however written
         QCOMPARE(dlg->LabelPortInfo->text(), plain + QStringLiteral("; сервер: Bench-7 ser2net"));
         QCOMPARE(server.connections, 1);
+    }
+
+    // Indicators follow the lines while open; disabled while closed or when
+    // the port cannot tell.
+    void indicatorsFollowLines()
+    {
+        fx.start();
+        QCOMPARE(litPattern(), QStringLiteral("----"));
+        fx.port->lines = ModemLines{.cts = true, .dsr = false, .dcd = true, .ri = false};
+        f->portBar.SBOpenComm->click();
+        QCOMPARE(litPattern(), QStringLiteral("1010"));
+        fx.port->lines = ModemLines{.cts = false, .dsr = true, .dcd = true, .ri = true};
+        // Refreshed at least every 50 ms: checked on the timer, since wall
+        // time on a loaded machine says nothing about the program.
+        auto *refresh = f->findChild<QTimer *>(QStringLiteral("TimerLines"));
+        QVERIFY(refresh && refresh->isActive() && refresh->interval() <= 50);
+        QTRY_COMPARE_WITH_TIMEOUT(litPattern(), QStringLiteral("0111"), 1000);
+        f->portBar.SBOpenComm->click();
+        QCOMPARE(litPattern(), QStringLiteral("----"));
+        fx.port->lines.reset();
+        f->portBar.SBOpenComm->click();
+        QCOMPARE(litPattern(), QStringLiteral("----"));
+    }
+
+    // Break is held 250 ms, a second press does not stretch it; the command
+    // is there exactly while the port is open, and closing ends a held break.
+    void breakHeldForItsTime()
+    {
+        fx.start();
+        QAction *brk = f->mainMenu.miSendBreak;
+        QVERIFY(!brk->isEnabled());
+        f->portBar.SBOpenComm->click();
+        brk->trigger();
+        QVERIFY(fx.port->breakHeld);
+        brk->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(!fx.port->breakHeld, 1000);
+        QCOMPARE(fx.port->breaks.size(), 2);
+        const qint64 held = fx.port->breaks[1].second - fx.port->breaks[0].second;
+        QVERIFY2(held >= 250, qPrintable(QString::number(held)));
+        brk->trigger();
+        f->portBar.SBOpenComm->click();
+        QVERIFY(!brk->isEnabled());
+        QTest::qWait(300);
+        QCOMPARE(fx.port->breaks.size(), 3);
+    }
+
+    // Bytes are read when the port announces them, without TimerRead; what
+    // arrives within a frame is read in one step.
+    void readingFollowsTheNotification()
+    {
+        fx.start(true);
+        f->timers.TimerRead->stop();
+        fx.port->inject("abc");
+        QTRY_COMPARE(f->receivePath->ReceivedCount, 3);
+        for (const char *bytes : {"d", "ef", "g"})
+            fx.port->inject(bytes);
+        QTRY_COMPARE(f->receivePath->ReceivedCount, 7);
+        QCOMPARE(f->statusPanels.StatusPanel2->text(),
+                 QStringLiteral("Принято: в последнем пакете - 4 байт; всего - 7 байт"));
     }
 };
 
