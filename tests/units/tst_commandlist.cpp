@@ -145,11 +145,10 @@ private slots:
     void doubleClickLoadsCode_data()
     {
         QTest::addColumn<QString>("code");
-        QTest::addColumn<bool>("cr");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("AT with CR LF") << "AT" << true << QByteArray("AT\r\n");
-        QTest::newRow("$ as is, cp1251") << "$41Яё" << false << QByteArray("$41\xDF\xB8");
-        QTest::newRow("empty: one empty column") << "" << false << QByteArray(1, '\0');
+        QTest::addColumn<QByteArray>("bytes"); // "+<CR>" checked for the first row
+        QTest::newRow("AT with CR LF") << "AT" << QByteArray("AT\r\n");
+        QTest::newRow("$ as is, cp1251") << "$41Яё" << QByteArray("$41\xDF\xB8");
+        QTest::newRow("empty: one empty column") << "" << QByteArray(1, '\0');
     }
     void doubleClickLoadsCode()
     {
@@ -169,7 +168,6 @@ private slots:
         QCOMPARE(f->transmitBar.SESizeTrans->value(), int(bytes.size()));
         QCOMPARE(f->transmitTable->TransmitArray, QByteArray(1, '\0'));
     }
-
 };
 
 QTEST_MAIN(TstCommandList)
