@@ -1,18 +1,13 @@
 #include "core/gridmodel.h"
-#include "ui/bytetableview.h"
 #include "ui/commandgridview.h"
 #include "units/commandlist.h"
 #include "support/programfixture.h"
 
 #include <QMenu>
-#include <QMenuBar>
-#include <QMessageBox>
-#include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 // What a first-time user runs into on the main window: the command line's
-// working copy, keyboard sending, menus, texts of Qt's own boxes.
+// working copy, keyboard sending, menus, Qt's own texts.
 class TstNewUser : public QObject
 {
     Q_OBJECT
@@ -44,90 +39,43 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(f));
     }
 
-    // The user's own text in LEString outlives the list's editor opening and
-    // closing again without a change, and a restart.
+    // The user's own text in LEString outlives the list's editor closing
+    // again without a change (a load is no pick either: tst_commandlist);
+    // an edit in the cell is.
     void typedCommandSurvivesEditorCommit_data()
     {
-        QTest::addColumn<QString>("way");
-        QTest::newRow("focus passes through the list") << "focus";
-        QTest::newRow("another window taken up") << "window";
-        QTest::newRow("command file with no count") << "bad file";
-        QTest::newRow("command file read under the editor") << "file";
+        QTest::addColumn<bool>("otherWindow");
+        QTest::newRow("focus passes through the list") << false;
+        QTest::newRow("another window taken up") << true;
     }
     void typedCommandSurvivesEditorCommit()
     {
-        QFETCH(QString, way);
+        QFETCH(bool, otherWindow);
         activate();
         pickPing();
         LongLineEdit *le = f->commandsPane.LEString;
         le->setFocus();
         le->selectAll();
         QTest::keyClicks(le, QStringLiteral("ATZ"));
-        QCOMPARE(le->text(), QStringLiteral("ATZ"));
         f->commandsPane.SGTransStr->setFocus();
         QTRY_VERIFY(openEditor() && openEditor()->hasFocus());
-        if (way.endsWith(QLatin1String("file"))) {
-            const bool bad = way.startsWith(QLatin1String("bad"));
-            const QString name = fx.dir.filePath(QStringLiteral("list.cmd"));
-            QFile file(name);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(bad ? "many\r\nA\r\nB\r\n" : "2\r\nA\r\n1\r\nB\r\n2\r\n");
-            file.close();
-            fx.prompts.fileNames << name;
-            // A file dialog takes the focus from the editor as it opens.
-            if (bad)
-                le->setFocus();
-            f->commandsPane.SpeedButton3->click();
-            QCOMPARE(f->commandList->commands().constFirst().name, bad ? QStringLiteral("Reset") : QStringLiteral("A"));
-            le->setFocus();
-        } else if (way == QLatin1String("focus")) {
-            le->setFocus();
-        } else {
-            // The editor stays open while the main window is left.
-            QWidget other;
+        QWidget other;
+        if (otherWindow) { // the editor stays open while the main window is left
             other.show();
             QApplication::setActiveWindow(&other);
             QVERIFY(QTest::qWaitForWindowActive(&other));
-            QVERIFY(!f->isActiveWindow());
+        } else {
+            le->setFocus();
         }
-        QCOMPARE(le->text(), QStringLiteral("ATZ"));
-        QCOMPARE(f->commandsPane.LEStringLabel->text(), QStringLiteral("Ping"));
-        f->close();
-        startProgram();
-        f = formMain();
-        QCOMPARE(f->commandsPane.LEString->text(), QStringLiteral("ATZ"));
-        QCOMPARE(f->commandsPane.LEStringLabel->text(), QStringLiteral("Ping"));
-    }
-
-    // Typing in a cell still carries the row into LEString at each keystroke.
-    void editedCellStillPicks()
-    {
-        activate();
-        pickPing();
-        f->commandsPane.LEString->setText(QStringLiteral("ATZ"));
+        QCOMPARE(le->text() + '=' + f->commandsPane.LEStringLabel->text(), QStringLiteral("ATZ=Ping"));
+        if (otherWindow)
+            return;
+        // Typing in a cell still carries the row into LEString at each keystroke.
         f->commandsPane.SGTransStr->setFocus();
         QTRY_VERIFY(openEditor() && openEditor()->hasFocus());
         QTest::keyClick(openEditor(), Qt::Key_End);
         QTest::keyClicks(openEditor(), QStringLiteral("I"));
-        QCOMPARE(f->commandsPane.SGTransStr->grid()->cell(2, 2), QStringLiteral("ATI"));
-        QCOMPARE(f->commandsPane.LEString->text(), QStringLiteral("ATI"));
-    }
-
-    // A size typed past the field's maximum sets the table to the maximum
-    // when the field is left, not to the digits that fitted.
-    void tableSizeTypedPastMaximum()
-    {
-        activate();
-        SpinEdit *size = f->transmitBar.SESizeTrans;
-        size->setFocus();
-        QTRY_VERIFY(size->hasFocus());
-        size->selectAll();
-        QTest::keyClicks(size, QStringLiteral("99999"));
-        QCOMPARE(size->text(), QStringLiteral("99999"));
-        QTest::keyClick(size, Qt::Key_Tab);
-        QVERIFY(!size->hasFocus());
-        QCOMPARE(size->text(), QStringLiteral("8192"));
-        QCOMPARE(f->transmitBar.SGTrans->dataColumnCount(), 8192);
+        QCOMPARE(f->commandsPane.SGTransStr->grid()->cell(2, 2) + '=' + le->text(), QStringLiteral("ATI=ATI"));
     }
 
     // Enter in a text line sends it as its button does, and only while the
@@ -136,8 +84,6 @@ private slots:
     {
         QTest::addColumn<QString>("edit");
         QTest::addColumn<QString>("button");
-        QTest::newRow("first line") << "EditString" << "SBTrans";
-        QTest::newRow("fifth line") << "EditString5" << "SBTrans5";
         QTest::newRow("tenth line") << "EditString10" << "SBTrans10";
         QTest::newRow("command line") << "LEString" << "SBTransLEStr";
     }
@@ -149,7 +95,6 @@ private slots:
         f->transmitLines.CheckBoxASCII->setChecked(true);
         auto *line = f->findChild<QWidget *>(edit);
         auto *send = f->findChild<QToolButton *>(button);
-        QVERIFY(line && send);
         line->setProperty("text", QStringLiteral("AT$0D"));
         line->setFocus();
         QTRY_VERIFY(line->hasFocus());
@@ -159,60 +104,37 @@ private slots:
         QVERIFY(fx.port->written.isEmpty());
         f->portBar.SBOpenComm->click();
         fx.port->clearLog();
-        QVERIFY(send->isEnabled());
         QTest::keyClick(line, Qt::Key_Return);
         QCOMPARE(fx.port->written, QByteArray("AT\r"));
         QTest::keyClick(line, Qt::Key_Enter);
         QCOMPARE(fx.port->written, QByteArray("AT\rAT\r"));
-        QCOMPARE(f->statusPanels.StatusPanel1->text(), QStringLiteral("Передано: 3 байт"));
     }
 
-    // The menus open from the keyboard; their captions read as designed.
+    // The menus open from the keyboard.
     void menusByKeyboard_data()
     {
         QTest::addColumn<int>("key");
         QTest::addColumn<int>("modifiers");
-        QTest::addColumn<QString>("menu");
-        QTest::newRow("Alt+F") << int(Qt::Key_F) << int(Qt::AltModifier) << "File1";
-        QTest::newRow("Alt+E") << int(Qt::Key_E) << int(Qt::AltModifier) << "Edit1";
-        QTest::newRow("F10") << int(Qt::Key_F10) << int(Qt::NoModifier) << "File1";
+        QTest::newRow("Alt+F") << int(Qt::Key_F) << int(Qt::AltModifier);
+        QTest::newRow("F10") << int(Qt::Key_F10) << int(Qt::NoModifier);
     }
     void menusByKeyboard()
     {
         QFETCH(int, key);
         QFETCH(int, modifiers);
-        QFETCH(QString, menu);
         activate();
         f->transmitLines.EditString[1]->setFocus();
         QTRY_VERIFY(f->transmitLines.EditString[1]->hasFocus());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
-        auto *popup = f->findChild<QMenu *>(menu);
+        auto *popup = f->findChild<QMenu *>(QStringLiteral("File1"));
         QTRY_VERIFY(popup->isVisible());
         QTest::keyClick(popup, Qt::Key_Escape);
         QTRY_VERIFY(!popup->isVisible());
-        QStringList captions;
-        for (QAction *a : f->mainMenu.MainMenu1->actions())
-            captions << a->text().remove(QLatin1Char('&'));
-        QCOMPARE(captions, (QStringList{"File", "Edit", "?"}));
     }
 
-    // Qt's own buttons and menus speak the program's language.
+    // Qt's own texts speak the program's language.
     void qtTextsInRussian()
     {
-        setPrompts(nullptr); // the real boxes
-        QStringList buttons;
-        QTimer::singleShot(0, this, [&] {
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            if (!box)
-                return;
-            for (QMessageBox::StandardButton b : {QMessageBox::Yes, QMessageBox::No})
-                buttons << box->button(b)->text().remove(QLatin1Char('&'));
-            box->button(QMessageBox::No)->click();
-        });
-        const bool yes = prompts().question(f, QStringLiteral("Сохранить?"));
-        setPrompts(&fx.prompts);
-        QVERIFY(!yes);
-        QCOMPARE(buttons, (QStringList{"Да", "Нет"}));
         std::unique_ptr<QMenu> menu(f->transmitLines.EditString[1]->createStandardContextMenu());
         QCOMPARE(menu->actions().constFirst()->text().remove(QLatin1Char('&')).left(8), QStringLiteral("Отменить"));
     }

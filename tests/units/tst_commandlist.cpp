@@ -7,7 +7,6 @@
 #include "core/transmittablemodel.h"
 
 #include <QAbstractItemModelTester>
-#include <QHeaderView>
 #include <QLineEdit>
 #include <QTest>
 
@@ -128,9 +127,8 @@ private slots:
     }
 
     // A click or a keyboard move picks the row into LEString and its label
-    // (a keystroke in a cell too: tst_newuser); LEString is a working copy,
-    // sent through the line rules.
-    void pickAndSend()
+    // (a keystroke in a cell too: tst_newuser); LEString is a working copy.
+    void pick()
     {
         f->commandList->setCommands({{"Reset", "$1B"}, {"", "AT"}, {"Name", ""}});
         QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, centre(2, 1));
@@ -139,13 +137,6 @@ private slots:
         QCOMPARE(g->cell(2, 2), QStringLiteral("AT"));
         QTest::keyClick(editor(2, 1) ? static_cast<QWidget *>(editor(2, 1)) : v, Qt::Key_Down);
         QCOMPARE(line(), QStringLiteral("Name="));
-        f->commandsPane.LEString->setText("A$42");
-        f->portBar.SBOpenComm->click();
-        f->transmitLines.CheckBoxASCII->setChecked(true);
-        f->transmitLines.ChBCR->setChecked(true);
-        f->commandsPane.SBTransLEStr->click();
-        QCOMPARE(fx.port->written, QByteArray("AB\r\n"));
-        QCOMPARE(f->statusPanels.StatusPanel1->text(), QStringLiteral("Передано: 4 байт"));
     }
 
     // A double click, on the cell or its open editor, loads the code into the
@@ -154,11 +145,10 @@ private slots:
     void doubleClickLoadsCode_data()
     {
         QTest::addColumn<QString>("code");
-        QTest::addColumn<bool>("cr");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("AT with CR LF") << "AT" << true << QByteArray("AT\r\n");
-        QTest::newRow("$ as is, cp1251") << "$41Яё" << false << QByteArray("$41\xDF\xB8");
-        QTest::newRow("empty: one empty column") << "" << false << QByteArray(1, '\0');
+        QTest::addColumn<QByteArray>("bytes"); // "+<CR>" checked for the first row
+        QTest::newRow("AT with CR LF") << "AT" << QByteArray("AT\r\n");
+        QTest::newRow("$ as is, cp1251") << "$41Яё" << QByteArray("$41\xDF\xB8");
+        QTest::newRow("empty: one empty column") << "" << QByteArray(1, '\0');
     }
     void doubleClickLoadsCode()
     {
@@ -177,25 +167,6 @@ private slots:
         QCOMPARE(f->transmitTable->model()->hexText(1).isEmpty(), code.isEmpty());
         QCOMPARE(f->transmitBar.SESizeTrans->value(), int(bytes.size()));
         QCOMPARE(f->transmitTable->TransmitArray, QByteArray(1, '\0'));
-    }
-
-    // A row dragged by its number takes the number along and the current
-    // cell stays with its command.
-    void dragRowKeepsItsNumber()
-    {
-        f->commandList->setCommands(lettered("ABC"));
-        v->setCurrentIndex(g->index(1, 2));
-        QHeaderView *header = v->verticalHeader();
-        const auto at = [&](int row, int dy) {
-            return QPoint(header->width() / 2, header->sectionViewportPosition(row) + header->sectionSize(row) / 2 + dy);
-        };
-        QTest::mousePress(header->viewport(), Qt::LeftButton, {}, at(1, 0));
-        for (int step = 1; step <= 4; ++step)
-            QTest::mouseMove(header->viewport(), at(1, 0) + (at(3, 4) - at(1, 0)) * step / 4);
-        QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, at(3, 4));
-        QCOMPARE(f->commandList->commands(), lettered("BCA"));
-        QCOMPARE(numbers(), QStringLiteral("2 3 1"));
-        QCOMPARE(g->cell(1, v->currentRow()), QStringLiteral("A"));
     }
 };
 

@@ -1,7 +1,6 @@
 #include "core/bytefile.h"
 #include "core/receivetablemodel.h"
 #include "core/transmittablemodel.h"
-#include "support/filesizelimit.h"
 #include "support/programfixture.h"
 #include "ui/formtext.h"
 #include "ui/receivedtextview.h"
@@ -78,7 +77,6 @@ private slots:
         QCOMPARE(snapshot(), before);
         receive("z");
         QCOMPARE(rm->bytes(), QByteArray("\x01\x00\x03z", 4));
-        QCOMPARE(fx.prompts.dialogs, (QStringList{"SaveDialog", "OpenDialog", "SaveDialog", "OpenDialog"}));
         QVERIFY(fx.prompts.errors.isEmpty());
 
         // A table past what the size field counts goes out whole.
@@ -131,27 +129,6 @@ private slots:
         QTEST(int(fx.prompts.errors.size()) - transmitErrors, "receiveErrors");
         QVERIFY2(!fx.prompts.errors.contains(QString()), "the system's text");
         QCOMPARE(snapshot(), before);
-    }
-
-    // A write that runs out of room reports the system's text and leaves the
-    // old file whole, with no temporary file behind.
-    void failedSaveKeepsTheOldFile()
-    {
-        QTemporaryDir files;
-        const QString keep = files.filePath("keep.rcv");
-        QVERIFY(WriteByteFile(keep, "old", nullptr));
-        t->loadBytes(QByteArray(3000, '\x42'));
-        receive(QByteArray(3000, 'r'));
-        {
-            const FileSizeLimit limit(1000);
-            QVERIFY(!f->dataFiles->SaveTransmitFile(keep));
-            fx.prompts.fileNames = {keep};
-            f->mainMenu.N2->trigger();
-        }
-        QCOMPARE(fx.prompts.errors.size(), 2);
-        QVERIFY2(!fx.prompts.errors.contains(QString()), "the system's text");
-        QCOMPARE(readFile(keep), QByteArray("old"));
-        QCOMPARE(QDir(files.path()).entryList(QDir::Files), QStringList{"keep.rcv"});
     }
 };
 

@@ -1,115 +1,83 @@
-#include "units/portconnection.h"
-#include "units/receivepath.h"
-#include "support/programfixture.h"
+#include "support/unitrig.h"
 
-#include <QFileInfo>
-#include <QProcess>
-#include <QStandardPaths>
+#include <QDialog>
+#include <QTcpServer>
+#include <QTemporaryDir>
 #include <QTest>
 
-#include <fcntl.h>
-#include <unistd.h>
-
-namespace {
-
-// A pair of linked ptys under fixed paths, as a USB adapter's stable name
-// would be: killing socat removes both, starting it again brings them back.
-class SocatLink
-{
-public:
-    explicit SocatLink(const QString &dir)
-        : device(dir + QStringLiteral("/ttyVarnel")), peer(dir + QStringLiteral("/ttyPeer"))
-    {
-    }
-    ~SocatLink() { stop(); }
-
-    bool start()
-    {
-        m_socat.start(QStringLiteral("socat"), {QStringLiteral("pty,link=%1,raw,echo=0").arg(device),
-                                                QStringLiteral("pty,link=%1,raw,echo=0").arg(peer)});
-        return m_socat.waitForStarted(3000)
-               && QTest::qWaitFor([&] { return QFileInfo::exists(device) && QFileInfo::exists(peer); }, 3000);
-    }
-    void stop()
-    {
-        m_socat.terminate(); // socat removes its links on SIGTERM
-        if (m_socat.state() != QProcess::NotRunning && !m_socat.waitForFinished(3000))
-            m_socat.kill();
-    }
-    bool writePeer(const QByteArray &bytes)
-    {
-        const int fd = ::open(QFile::encodeName(peer).constData(), O_RDWR | O_NOCTTY);
-        if (fd < 0)
-            return false;
-        const bool ok = ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size();
-        QTest::qWait(100); // closing the peer at once may drop what socat has not relayed
-        ::close(fd);
-        return ok;
-    }
-
-    const QString device, peer;
-
-private:
-    QProcess m_socat;
-};
-
-} // namespace
-
+// A lost port is opened again once it is back under the same name
+// (miReconnect), as a click would, without a box: a device when its path is
+// back, a port server only once it takes connections, so a host that does
+// not answer never holds the window for an open's connect time-out. The real
+// backend telling a vanished device is tst_portconnection's.
 class TstReconnect : public QObject
 {
     Q_OBJECT
-    ProgramFixture fx;
-    TFormMain *&f = fx.f;
+    std::unique_ptr<UnitRig> rig;
 
-private slots:
-    void initTestCase()
+    void lose(const QString &name)
     {
-        if (QStandardPaths::findExecutable(QStringLiteral("socat")).isEmpty())
-            QSKIP("socat is not installed (scripts/install-deps.sh installs it)");
+        rig->setup.settings.PortName = name;
+        rig->open();
+        rig->port->loseDevice();
+        QVERIFY(!rig->connection.isOpen());
+        QCOMPARE(rig->statusPanels.StatusPanel1->text(), QStringLiteral("Порт закрыт: устройство недоступно"));
+    }
+    // The port stays closed over a few checks, nothing tried.
+    bool staysClosed()
+    {
+        QTest::qWait(3 * PortConnection::ReconnectCheckMs);
+        return !rig->connection.isOpen() && !rig->port->calls.join(' ').contains("open");
+    }
+    bool reopened(int ms)
+    {
+        return QTest::qWaitFor([&] { return rig->connection.isOpen(); }, ms) && rig->timers.TimerRead->isActive()
+               && rig->statusPanels.StatusPanel1->text() == QStringLiteral("Порт открыт снова: устройство подключено")
+               && rig->prompts.messages.isEmpty();
     }
 
-    // The device vanishes and returns under the same path: with miReconnect
-    // on the port opens again and reads on. Off, it stays closed; switched
-    // on later it waits, until the user opens or closes by hand.
-    void replug_data()
+private slots:
+    void init() { rig = std::make_unique<UnitRig>(); }
+
+    // Not behind a modal dialog; off, the port stays closed until switched on.
+    void deviceBackUnderItsPath_data()
     {
         QTest::addColumn<bool>("reconnect");
         QTest::newRow("on") << true;
         QTest::newRow("off") << false;
     }
-    void replug()
+    void deviceBackUnderItsPath()
     {
         QFETCH(bool, reconnect);
-        SocatLink link(fx.dir.path());
-        QVERIFY(link.start());
-        QVERIFY(fx.startOpenOn(link.device));
-        f->mainMenu.miReconnect->setChecked(reconnect);
-        QVERIFY(link.writePeer("one"));
-        QTRY_COMPARE(f->receivePath->ReceivedCount, 3);
-
-        link.stop();
-        QTRY_VERIFY(!f->portBar.SBOpenComm->down());
-        QCOMPARE(f->statusPanels.StatusPanel1->text(), QStringLiteral("Порт закрыт: устройство недоступно"));
-        QCOMPARE(f->connection->waitingForDevice(), reconnect);
+        QTemporaryDir dir;
+        const QString device = dir.filePath(QStringLiteral("ttyVarnel"));
+        rig->connection.setReconnect(reconnect);
+        lose(device);
+        QCOMPARE(rig->connection.waitingForDevice(), reconnect);
+        QDialog modal(&rig->window);
+        modal.setModal(true);
+        modal.show();
+        QVERIFY(QFile(device).open(QIODevice::WriteOnly)); // back
+        QVERIFY(staysClosed());
+        modal.hide();
         if (!reconnect) {
-            f->mainMenu.miReconnect->setChecked(true);
-            QVERIFY(f->connection->waitingForDevice());
-            f->portBar.SBOpenComm->click(); // the device is not there: the box says so
-            QCOMPARE(fx.prompts.messages, QStringList{QStringLiteral("Ошибка открытия порта")});
-            QVERIFY(fx.prompts.informativeTexts.value(0).contains(link.device));
-            QVERIFY(!f->connection->waitingForDevice());
-            QVERIFY(link.start());
-            QTest::qWait(3 * PortConnection::ReconnectCheckMs);
-            QVERIFY(!f->portBar.SBOpenComm->down());
-            return;
+            QVERIFY(staysClosed());
+            rig->connection.setReconnect(true);
         }
-        QVERIFY(link.start());
-        QTRY_VERIFY_WITH_TIMEOUT(f->portBar.SBOpenComm->down(), 5000);
-        QCOMPARE(f->statusPanels.StatusPanel1->text(), QStringLiteral("Порт открыт снова: устройство подключено"));
-        QVERIFY(fx.prompts.messages.isEmpty());
-        QVERIFY(link.writePeer("two"));
-        QTRY_COMPARE(f->receivePath->ReceivedCount, 6);
-        f->portBar.SBOpenComm->click();
+        QVERIFY(reopened(3 * PortConnection::ReconnectCheckMs));
+    }
+
+    void serverBackTakingConnections()
+    {
+        QTcpServer server;
+        QVERIFY(server.listen(QHostAddress::LocalHost));
+        const quint16 tcpPort = server.serverPort();
+        server.close(); // refused from now on
+        lose(QStringLiteral("socket://127.0.0.1:%1").arg(tcpPort));
+        QVERIFY(rig->connection.waitingForDevice() && staysClosed());
+        QVERIFY(server.listen(QHostAddress::LocalHost, tcpPort));
+        QVERIFY(reopened(PortConnection::NetworkRetryMs + 3000));
+        QVERIFY(server.hasPendingConnections() || server.waitForNewConnection(1000)); // the knock
     }
 };
 

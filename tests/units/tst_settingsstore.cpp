@@ -1,20 +1,32 @@
+#include "core/commandfile.h"
 #include "core/gridmodel.h"
 #include "core/settingsfiles.h"
 #include "support/programfixture.h"
 #include "ui/commandgridview.h"
 #include "ui/formtext.h"
 #include "units/portconnection.h"
+#include "units/commandlist.h"
+#include "units/datafiles.h"
+#include "units/receivepath.h"
 #include "units/settingsstore.h"
+#include "units/transmittable.h"
 
 #include <QScreen>
 #include <QTest>
 
+// What comes back after a restart, also from long, large or damaged files,
+// and what is said when a file cannot be written.
 class TstSettingsStore : public QObject
 {
     Q_OBJECT
     ProgramFixture fx;
     TFormMain *&f = fx.f;
 
+    QByteArray contents(const char *name) const
+    {
+        QFile in(fx.file(name));
+        return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+    }
     // The next run, from the files in the directory; `close` ends this one first.
     void restart(bool close = false)
     {
@@ -30,33 +42,6 @@ private slots:
     {
         fx.prompts.answerYes = true;
         fx.start();
-    }
-
-    // The four files are written to the directory of the start, wherever the
-    // current directory has moved since.
-    void firstCloseWritesAllFour()
-    {
-        QTemporaryDir other;
-        QDir::setCurrent(other.path());
-        f->close();
-        QCOMPARE(QFileInfo(fx.file("varnel.set")).size(), 16);
-        QCOMPARE(QFileInfo(fx.file("varnel.sen")).size(), 48);
-        QVERIFY(QFileInfo::exists(fx.file("varnel.str")) && QFileInfo::exists(fx.file("varnel.trn")));
-        QVERIFY(QDir(other.path()).isEmpty() && fx.prompts.errors.isEmpty());
-    }
-
-    // The record holds four characters of the name; the whole name comes
-    // back all the same, and the caption tells the settings restored.
-    void portSettingsRoundTrip()
-    {
-        const PortSettings settings{"/dev/serial/by-id/usb-x", 19200, 7, 2, 2};
-        f->portSetup->settings = settings;
-        restart(true);
-        QFile record(fx.file("varnel.set"));
-        QVERIFY(record.open(QIODevice::ReadOnly));
-        QCOMPARE(DecodePortSettingsRecord(record.readAll())->PortName, QStringLiteral("/dev"));
-        QCOMPARE(f->portSetup->settings, settings);
-        QTRY_VERIFY(f->windowTitle().endsWith(QStringLiteral("7 бит; паритет - even; стоп-битов - 2")));
     }
 
     void stringsFile_data()
@@ -89,19 +74,21 @@ private slots:
         f->transmitLines.CheckBoxASCII->click();
         f->portBar.SBShowText->click();
         formText()->resize(500, 200);
-        f->resize(900, 720);
+        f->resize(700, 500); // smaller than designed
         f->transmitLines.EditString[6]->setText("ПРИВЕТ $0D");
+        f->commandList->setCommands({{"Ping", "AT"}});
+        f->commandsPane.LEString->setText("ATZ"); // the working copy, not the cell
         restart(true);
         QFile sen(fx.file("varnel.sen"));
         QVERIFY(sen.open(QIODevice::ReadOnly));
         const ViewSettings v = *DecodeViewSettingsRecord(sen.readAll());
-        QCOMPARE(QSize(v.mainWidth, v.mainHeight), QSize(908, 747)); // the outer size, as designed
-        QCOMPARE(f->size(), QSize(900, 720));
+        QCOMPARE(QSize(v.mainWidth, v.mainHeight), QSize(708, 527)); // the outer size, as designed
+        QCOMPARE(f->size(), QSize(700, 500));
         // Restoring CheckBoxASCII runs its handler; the text window is shown from the start.
         QVERIFY(f->transmitLines.CheckBoxASCII->isChecked() && f->transmitLines.EditString[0]->isEnabled());
         QTRY_VERIFY(formText()->isVisible());
         QCOMPARE(formText()->size(), QSize(500, 200));
-        QCOMPARE(f->transmitLines.EditString[6]->text(), QStringLiteral("ПРИВЕТ $0D"));
+        QCOMPARE(f->transmitLines.EditString[6]->text() + f->commandsPane.LEString->text(), QStringLiteral("ПРИВЕТ $0DATZ"));
         QVERIFY(!f->mainMenu.miReconnect->isChecked() && !f->connection->reconnect());
     }
 
@@ -127,6 +114,104 @@ private slots:
         fx.prompts.answerYes = true;
         f->close();
         QVERIFY(!f->isVisible());
+    }
+
+    // Adding stops at the bound; a list past it (as older runs could write
+    // one) comes back whole, with the lines after it (the whole port name
+    // too, and the caption tells the settings restored), and the next close
+    // writes the same bytes.
+    void longCommandListSurvivesRestarts()
+    {
+        f->commandList->setCommands(QList<Command>(kMaxCommandRows));
+        f->commandsPane.SBAddGroup->click();
+        QCOMPARE(fx.prompts.messages.size(), 1);
+        QCOMPARE(f->commandList->commands().size(), kMaxCommandRows);
+        QList<Command> list;
+        for (int i = 0; i <= kMaxCommandRows; ++i)
+            list.append({QStringLiteral("n%1").arg(i), QStringLiteral("c%1").arg(i)});
+        f->commandList->setCommands(list);
+        const PortSettings settings{"/dev/serial/by-id/usb-x", 19200, 7, 2, 2}; // the record holds "/dev"
+        f->portSetup->settings = settings;
+        restart(true);
+        const QByteArray written = contents("varnel.str");
+        QCOMPARE(f->commandList->commands(), list);
+        QCOMPARE(f->portSetup->settings, settings);
+        QTRY_VERIFY(f->windowTitle().endsWith(QStringLiteral("7 бит; паритет - even; стоп-битов - 2")));
+        restart(true);
+        QCOMPARE(contents("varnel.str"), written);
+    }
+
+    // No edit cuts text; lines and codes come back whole after a restart,
+    // into the cell editor and LEString too.
+    void longTextsKeptWhole()
+    {
+        QVERIFY(f->portSetup->dialog()); // its boxes are edits too
+        const QString text(40000, QLatin1Char('x'));
+        int edits = 0;
+        for (QWidget *w : QApplication::allWidgets())
+            if (auto *edit = qobject_cast<QLineEdit *>(w); edit && !qobject_cast<QAbstractSpinBox *>(w->parent())) {
+                edit->setText(text);
+                QVERIFY2(edit->text() == text, qPrintable(edit->objectName()));
+                ++edits;
+            }
+        QVERIFY(edits >= 12);
+        const QString code(100000, QLatin1Char('c'));
+        f->commandList->setCommands({{QStringLiteral("long"), code}});
+        restart(true);
+        QCOMPARE(f->transmitLines.EditString[0]->text().size(), text.size());
+        CommandGridView *grid = f->commandsPane.SGTransStr;
+        grid->setCurrentIndex(grid->model()->index(1, 2)); // opens the editor
+        auto *editor = grid->viewport()->findChild<LongLineEdit *>();
+        QVERIFY(editor);
+        QCOMPARE(editor->text().size(), code.size());
+        QCOMPARE(f->commandsPane.LEString->text().size(), code.size());
+    }
+
+    // A damaged record is reported by name, the port takes its defaults, and
+    // the other files load.
+    void damagedFileCostsOnlyItself_data()
+    {
+        QTest::addColumn<QByteArray>("damaged");
+        QTest::newRow("short varnel.set") << QByteArray("varnel.set");
+        QTest::newRow("short varnel.sen") << QByteArray("varnel.sen");
+    }
+    void damagedFileCostsOnlyItself()
+    {
+        QFETCH(QByteArray, damaged);
+        fx.put("varnel.str", "l0\r\nl1\r\nl2\r\nl3\r\nl4\r\nl5\r\nl6\r\nl7\r\nl8\r\nl9\r\ncode\r\nname\r\n"
+                          "2\r\nA\r\n$41\r\nB\r\n42\r\n2\r\n5\r\n6\r\n");
+        fx.put("varnel.trn", "XYZ");
+        fx.put(damaged.constData(), QByteArray(10, 'x'));
+        restart(false);
+        QCOMPARE(fx.prompts.errors.size(), 1);
+        QVERIFY(fx.prompts.errors[0].contains(QString::fromLatin1(damaged)));
+        QCOMPARE(f->portSetup->settings, PortSettings{});
+        QCOMPARE(f->transmitLines.EditString[0]->text() + f->transmitLines.EditString[9]->text(), QStringLiteral("l0l9"));
+        QCOMPARE(f->commandList->commands().size(), 2);
+        QCOMPARE(f->transmitTable->TransmitArray, QByteArray("XYZ"));
+    }
+
+    // A failed save is reported as "<path>: <the system's text>".
+    void fileErrorsNameTheFile_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("save receive table") << QStringLiteral("gone/r.RCV");
+        QTest::newRow("varnel.trn at close") << QStringLiteral("varnel.trn");
+    }
+    void fileErrorsNameTheFile()
+    {
+        QFETCH(QString, name);
+        const QString path = fx.dir.filePath(name);
+        const bool atClose = name == QLatin1String("varnel.trn");
+        if (atClose)
+            QDir(fx.dir.path()).mkpath(name); // a folder in the file's place
+        fx.prompts.fileNames = {path};
+        f->receivePath->LoadReceiveArray("abc");
+        atClose ? void(f->close()) : f->dataFiles->N2Click();
+        QCOMPARE(fx.prompts.errors.size(), 1);
+        QVERIFY2(fx.prompts.errors[0].startsWith(QDir::toNativeSeparators(path) + QStringLiteral(": ")),
+                 qPrintable(fx.prompts.errors[0]));
+        QVERIFY(fx.prompts.errors[0].size() > path.size() + 2);
     }
 };
 

@@ -1,12 +1,14 @@
 #include "support/unitrig.h"
+#include "core/hdlc.h"
+#include "units/framebuilder.h"
 #include "units/generatorpanel.h"
 
-#include <QApplication>
 #include <QPushButton>
 #include <QTest>
 
-// The generator buttons; the frames themselves are tst_frames'.
-class TstGeneratorPanel : public QObject
+// The buttons that make frames: the generator's, sent as they are made, and
+// HDLC, which rewrites the transmit table. The frames themselves are tst_frames'.
+class TstFrameButtons : public QObject
 {
     Q_OBJECT
     std::unique_ptr<UnitRig> rig;
@@ -79,42 +81,38 @@ private slots:
         QCOMPARE(rig->table.TransmitArray, QByteArray(1, '\0'));
     }
 
-    // A bounded field takes a typed value back into range as the click moves
-    // the focus to the button, before the click is handled; text that is no
-    // number reads as the field's lower bound.
-    void typedValueClampedBeforeClick_data()
+    // The HDLC button rewrites the transmit table in place, from the cells
+    // as the user left them: read by the Hex rule, never normalised; the
+    // ASCII row is not read. TransmitArray stays.
+    void hdlcRewritesTable()
     {
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<QByteArray>("frame");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("divider 9") << "SEDivider" << "9" << "BBNeprSDelit" << QByteArray::fromHex("FCFFFF0000FFFF05") << "5";
-        QTest::newRow("unbounded emptied") << "SECountPulse" << "" << "BBStartGen" << QByteArray::fromHex("FFFFFF0000FFFF") << "0";
+        TransmitTable *t = &rig->table;
+        const QStringList cells{"1", "2", "103"};
+        rig->transmitBar.SESizeTrans->setValue(int(cells.size()));
+        for (int i = 0; i < cells.size(); ++i) {
+            t->model()->setHexText(i + 1, cells[i]);
+            t->model()->setAsciiText(i + 1, "Ж");
+        }
+        t->TransmitArray = "kept";
+        FrameBuilder(&rig->table).SBMakeFrameHDLCClick();
+        const QByteArray frame = QByteArray::fromHex("7E0102032091 7E");
+        QCOMPARE(t->tableBytes(), frame);
+        QCOMPARE(t->model()->asciiText(1) + t->model()->numberText(int(frame.size())), "~" + QString::number(frame.size()));
+        QCOMPARE(rig->transmitBar.SESizeTrans->value(), int(frame.size()));
+        QCOMPARE(t->TransmitArray, QByteArray("kept"));
+        QVERIFY(rig->port->calls.isEmpty());
     }
-    void typedValueClampedBeforeClick()
+
+    // A table past what the size field counts is framed whole.
+    void hdlcOfALargeTable()
     {
-        QFETCH(QString, field);
-        QFETCH(QString, typed);
-        QFETCH(QString, button);
-        rig->open();
-        QApplication::setActiveWindow(&rig->window);
-        QVERIFY(QTest::qWaitForWindowActive(&rig->window));
-        auto *spin = rig->window.findChild<SpinEdit *>(field);
-        spin->setFocus();
-        QTRY_VERIFY(spin->hasFocus());
-        spin->selectAll();
-        if (typed.isEmpty())
-            QTest::keyClick(spin, Qt::Key_Backspace);
-        else
-            QTest::keyClicks(spin, typed); // replaces the selection where the field accepts the text
-        rig->port->clearLog();
-        QTest::mouseClick(this->button(button), Qt::LeftButton);
-        QVERIFY(!spin->hasFocus());
-        QTEST(rig->port->written, "frame");
-        QTEST(spin->text(), "shown");
+        const QByteArray data(10000, '\x7E');
+        rig->table.showBytes(data);
+        FrameBuilder(&rig->table).SBMakeFrameHDLCClick();
+        QCOMPARE(rig->table.tableBytes(), BuildHdlcFrame(data));
+        QCOMPARE(rig->transmitBar.SESizeTrans->value(), 8192);
     }
 };
 
-QTEST_MAIN(TstGeneratorPanel)
-#include "tst_generatorpanel.moc"
+QTEST_MAIN(TstFrameButtons)
+#include "tst_framebuttons.moc"

@@ -1,9 +1,10 @@
-#include "app/commandline.h"
 #include "core/settingsfiles.h"
-#include "core/version.h"
 #include "support/programfixture.h"
 
-class TstCommandLine : public QObject
+// The program as a process: where its command line puts the settings, what
+// it answers or refuses before the window opens, and how it ends when the
+// system, not the user, ends it.
+class TstAsProcess : public QObject
 {
     Q_OBJECT
     QTemporaryDir tmp;
@@ -17,15 +18,6 @@ class TstCommandLine : public QObject
 
 private slots:
     void initTestCase() { QVERIFY(QDir(tmp.path()).mkpath(QStringLiteral("given"))); }
-
-    // A given directory is made absolute and clean.
-    void relativeSettingsDir()
-    {
-        QDir::setCurrent(tmp.path());
-        const CommandLine result = parseCommandLine({QStringLiteral("varnel"), QStringLiteral("--settings-dir=./given/../given/")}, {});
-        QCOMPARE(result.action, CommandLine::Action::Run);
-        QCOMPARE(result.settingsDir, expand(QStringLiteral("@/given")));
-    }
 
     // The program reads and writes its four files where the command line
     // says, making the user's folder (XDG, where a relative XDG_CONFIG_HOME
@@ -80,12 +72,9 @@ private slots:
         QTest::addColumn<QString>("out");
         QTest::addColumn<QString>("err");
         QTest::newRow("help wins") << QStringList{"--user-settings", "-h"} << 0 << "Usage: varnel [options]\n" << "";
-        QTest::newRow("version") << QStringList{"-v"} << 0 << "varnel " VARNEL_VERSION "\n" << "";
         QTest::newRow("unknown") << QStringList{"--user-settings", "--bogus"} << 2 << ""
                                  << "varnel: Unknown option 'bogus'.\nTry 'varnel --help' for more information.\n";
         QTest::newRow("missing directory") << QStringList{"--settings-dir", "gone"} << 2 << "" << "'gone' does not exist";
-        QTest::newRow("both places") << QStringList{"--user-settings", "--settings-dir", "."} << 2 << "" << "exclude each other";
-        QTest::newRow("positional") << QStringList{"file.cmd"} << 2 << "" << "Unexpected argument 'file.cmd'";
     }
     void answersAndRefusals()
     {
@@ -108,7 +97,43 @@ private slots:
         QVERIFY2(err.isEmpty() ? stdErr.isEmpty() : stdErr.contains(err), qPrintable(stdErr));
         QCOMPARE(entries(current.path()), QStringList{});
     }
+
+    // A signal closes it as the close box does (SIGTERM: above): the
+    // settings are saved. A
+    // write past the file-size limit fails as a full disk does: the old file
+    // stays, the rest is saved, the program goes on to its end.
+    void signalClosesAsTheCloseBox_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::addColumn<int>("fileSizeLimit"); // 0: none
+        QTest::newRow("SIGHUP") << int(SIGHUP) << 0;
+        QTest::newRow("SIGTERM, table past the size limit") << int(SIGTERM) << (1 << 20);
+    }
+    void signalClosesAsTheCloseBox()
+    {
+        QFETCH(int, signal);
+        QFETCH(int, fileSizeLimit);
+        QTemporaryDir dir;
+        const QByteArray table(2 << 20, 'x');
+        QFile trn(dir.filePath(QStringLiteral("varnel.trn")));
+        if (fileSizeLimit)
+            QVERIFY(trn.open(QIODevice::WriteOnly) && trn.write(table) == table.size() && trn.flush());
+        trn.close();
+        QProcess program;
+        QVERIFY(startProgramProcess(program, dir.path(), {}, QProcessEnvironment::systemEnvironment(), rlim_t(fileSizeLimit)));
+        ::kill(pid_t(program.processId()), signal);
+        QVERIFY(program.waitForFinished(30000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 0);
+        for (const char *name : {"varnel.set", "varnel.sen", "varnel.str", "varnel.trn"})
+            QVERIFY2(QFileInfo::exists(dir.filePath(QLatin1String(name))), name);
+        if (fileSizeLimit) {
+            QVERIFY(program.readAllStandardError().contains("varnel.trn"));
+            QVERIFY(trn.open(QIODevice::ReadOnly));
+            QCOMPARE(trn.readAll(), table);
+        }
+    }
 };
 
-QTEST_MAIN(TstCommandLine)
-#include "tst_commandline.moc"
+QTEST_GUILESS_MAIN(TstAsProcess)
+#include "tst_asprocess.moc"
