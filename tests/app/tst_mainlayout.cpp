@@ -129,6 +129,15 @@ private slots:
         setOuterGeometry(f, QRect(f->pos(), QSize(866, 727)));
         QTRY_COMPARE(f->commandsPane.SGTransStr->height(), listAtDesign);
         QCOMPARE(layoutFaults(), QStringList());
+        // The text lines share Panel4's width; LEString runs to the window's edge.
+        const TransmitLines &l = f->transmitLines;
+        const auto geometry = [&] {
+            return QList<int>{l.Panel4->width(), l.EditString[0]->width(), l.SBTrans[1]->x(), l.EditString[1]->x(),
+                              f->commandsPane.LEString->width()};
+        };
+        QCOMPARE(geometry(), (QList<int>{711, 312, 354, 377, 743}));
+        setOuterGeometry(f, QRect(f->pos(), QSize(1066, 727)));
+        QTRY_COMPARE(geometry(), (QList<int>{911, 412, 454, 477, 943}));
     }
 };
 

@@ -45,6 +45,23 @@ private slots:
         QCOMPARE(f->statusPanels.StatusPanel1->text(), QStringLiteral("Передано: %1 байт").arg(sent.size()));
     }
 
+    // In text mode each button sends its own line; only EditString to
+    // EditString6 follow the check box.
+    void textLines()
+    {
+        const auto &e = f->transmitLines.EditString;
+        f->transmitLines.CheckBoxASCII->click();
+        f->commandsPane.LEString->setText("L");
+        f->commandsPane.SBTransLEStr->click();
+        for (int i = 0; i < TransmitLines::Count; ++i) {
+            e[i]->setText(QString::number(i));
+            f->transmitLines.SBTrans[i]->click();
+        }
+        QCOMPARE(fx.port->written, QByteArray("L0123456789"));
+        f->transmitLines.CheckBoxASCII->setChecked(false);
+        QVERIFY(!e[0]->isEnabled() && !e[5]->isEnabled() && e[6]->isEnabled() && e[9]->isEnabled());
+    }
+
     // Typed or set by the program (the settings), the period stays at 1 or more.
     void secircleKeptAtOneOrMore()
     {
