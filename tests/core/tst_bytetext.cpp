@@ -36,15 +36,7 @@ private slots:
             all.append(char(b));
         }
         QCOMPARE(cp1251Encode(cp1251Decode(all)), all);
-    }
-
-    void cp1251()
-    {
-        QCOMPARE(cp1251Decode(QByteArray::fromHex("41C0DFE0FFA8B8B988809FA5")),
-                 QString::fromUtf8("AАЯаяЁё№€ЂџҐ"));
-        // À, a C1 control, a sign cp1251 lacks, a lone surrogate, one character beyond the BMP.
-        QCOMPARE(cp1251Encode(QString::fromUtf8("Àx") + QChar(0x80) + QChar(0x20AD) + QChar(0xD800) + QString::fromUtf8("😀")),
-                 QByteArray("?x????"));
+        QCOMPARE(cp1251Decode(QByteArray::fromHex("41C0DFE0FFA8B8B988809FA5")), QString::fromUtf8("AАЯаяЁё№€ЂџҐ"));
     }
 
     void encode_data()
@@ -54,7 +46,7 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         for (const auto &[text, bytes] : {std::pair{"$41$$x$0d", "4124780D"}, {"A$B", "4142"}, {"A$", "41"},
                                           {"$G1", "00"}, {"$$$", "24"}, {"$1FF", "1F46"}, {"АяЁ€", "C0FFA888"},
-                                          {"Àb😀", "3F623F"}, {"$A😀x", "0078"}})
+                                          {"Àb😀\xC2\x80₭", "3F623F3F3F"}, {"$A😀x", "0078"}})
             QTest::addRow("%s", text) << QString::fromUtf8(text) << Charset::Windows << QByteArray::fromHex(bytes);
         // The DOS rule applies to characters, not to what "$" escapes give.
         for (const auto &[text, bytes] : {std::pair{"АпряЁ", "80AFE0EFA8"}, {"$C0", "C0"}})
@@ -67,7 +59,6 @@ private slots:
         QFETCH(QByteArray, bytes);
         QCOMPARE(EncodeTransmitLine(text, charset).toHex(' '), bytes.toHex(' '));
     }
-
 };
 
 QTEST_GUILESS_MAIN(TstByteText)

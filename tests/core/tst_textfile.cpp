@@ -43,13 +43,6 @@ private slots:
         QTEST(readAll(bytes), "lines");
     }
 
-    void holdsLines()
-    {
-        for (const auto &[bytes, n, holds] : {std::tuple{"a\nb", 2, true}, {"a\nb\n", 3, false},
-                                              {"\r\n\r\n\r\n", 3, true}, {"a\n\x1A" "b\nc\n", 2, false}})
-            QVERIFY2(TextLineReader(bytes).holdsLines(n) == holds, bytes);
-    }
-
     void write()
     {
         QCOMPARE(WriteTextLines({"A", ""}), QByteArray("A\r\n\r\n"));

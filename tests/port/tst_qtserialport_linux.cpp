@@ -24,7 +24,11 @@ private slots:
         const auto failed = SerialPort::OpenResult::OpenFailed, rejected = SerialPort::OpenResult::SettingsRejected;
         QTest::newRow("missing") << PortSettings{"/dev/ttyVarnelNone"} << false << failed << "не существует";
         QTest::newRow("busy") << PortSettings{{}} << true << failed << "занят другой программой";
+        // Linux lines take 5 to 8 data bits, one or two stop bits and a positive rate.
         QTest::newRow("1.5 stop bits") << PortSettings{{}, 9600, 8, 0, 1} << false << rejected << "«1,5 стоп-бита»";
+        QTest::newRow("4 data bits") << PortSettings{{}, 9600, 4, 0, 0} << false << rejected << "«4 бита данных»";
+        QTest::newRow("no parity chosen") << PortSettings{{}, 9600, 8, 255, 0} << false << rejected << "«паритет не выбран»";
+        QTest::newRow("rate named first") << PortSettings{{}, 0, 4, 0, 1} << false << rejected << "«скорость 0»";
     }
     void failureSaysWhy()
     {
