@@ -1,11 +1,15 @@
 #include "core/bytetext.h"
+#include "core/capturelog.h"
+#include "core/receivedtext.h"
 #include "core/receivetablemodel.h"
 
 #include <QAbstractItemModelTester>
 #include <QDateTime>
+#include <QFile>
+#include <QRandomGenerator>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
-#include <QTimeZone>
 
 #include <ctime>
 
@@ -16,6 +20,45 @@ QString cell(const ReceiveTableModel &m, int row, int column, int role = Qt::Dis
     return m.index(row, column).data(role).toString();
 }
 
+// Checks the line index the slow way: a line starts after every CR LF pair.
+void checkAgainstReference(const ReceivedText &t, const QByteArray &bytes)
+{
+    QList<qint64> starts{0};
+    for (qsizetype i = 1; i < bytes.size(); ++i)
+        if (bytes[i] == '\n' && bytes[i - 1] == '\r')
+            starts << i + 1;
+    starts << bytes.size() + 2; // as if the last line ended with CR LF
+    QCOMPARE(t.size(), bytes.size());
+    QCOMPARE(t.lineCount(), starts.size() - 1);
+    qint64 longest = 0;
+    for (qsizetype l = 0; l + 1 < starts.size(); ++l) {
+        QCOMPARE(t.lineStart(l), starts[l]);
+        QCOMPARE(t.lineEnd(l), starts[l + 1] - 2);
+        longest = qMax(longest, starts[l + 1] - 2 - starts[l]);
+        // Every position maps to the line that shows it; CR LF belongs to the line it ends.
+        for (qint64 pos = starts[l]; pos < qMin(starts[l + 1], bytes.size() + 1); ++pos)
+            if (t.lineOf(pos) != l)
+                QFAIL(qPrintable(QStringLiteral("lineOf(%1) = %2").arg(pos).arg(t.lineOf(pos))));
+    }
+    QCOMPARE(t.maxLineLength(), longest);
+}
+
+// Random bytes with a CR LF pair about every `crlfEvery` bytes.
+QByteArray randomText(int size, quint32 variant, int crlfEvery)
+{
+    QRandomGenerator rng(variant);
+    QByteArray b;
+    while (b.size() < size)
+        b += rng.bounded(crlfEvery) ? QByteArray(1, char(rng.bounded(256))) : QByteArray("\r\n");
+    return b;
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
 } // namespace
 
 class TstReceiveTableModel : public QObject
@@ -24,8 +67,8 @@ class TstReceiveTableModel : public QObject
 private slots:
     void initTestCase()
     {
-        // Arrival times show in local time; make it known.
-        qputenv("TZ", "UTC");
+        // Times show in local time; a zone with a fractional offset catches a lost conversion.
+        qputenv("TZ", "Asia/Kolkata");
         tzset();
     }
 
@@ -89,7 +132,7 @@ private slots:
     // gap since the poll before (a hidden poll counts as one).
     void arrivalTooltips()
     {
-        const qint64 t0 = QDateTime(QDate(2026, 12, 6), QTime(10, 0, 1, 234), QTimeZone::utc()).toMSecsSinceEpoch();
+        const qint64 t0 = QDateTime(QDate(2026, 12, 6), QTime(10, 0, 1, 234)).toMSecsSinceEpoch();
         QList<qint64> clock{t0, t0 + 40, t0 + 1075};
         ReceiveTableModel m;
         m.setArrivalClock([&clock] { return clock.takeFirst(); });
@@ -122,6 +165,94 @@ private slots:
             QCOMPARE((QList<qint64>{s.first, s.count, s.msecs, s.gapMs}),
                      (QList<qint64>{firsts[i], 1 + i % 5, 3 * i * i, i ? 6 * i - 3 : -1}));
         }
+    }
+
+    // Pieces arrive in a store the text follows, each caught up at once.
+    void lines_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QList<qint64>>("pieces");
+        QTest::newRow("lone CR and LF do not break") << QByteArray("a\rb\nc\n\rd") << QList<qint64>{1};
+        QTest::newRow("pairs split over pieces") << QByteArray("ab\r\ncd\r\n\r\n") << QList<qint64>{3, 1};
+        // Line starts on both sides of 64 KiB block edges, exactly on them, blocks without any.
+        QTest::newRow("on the block edges")
+            << QByteArray(65534, 'a') + "\r\n" + QByteArray(65536, 'b') + "\r\nc" << QList<qint64>{65535, 7};
+        QTest::newRow("spilled to the store's file") << randomText(4 * 1024 * 1024 + 11, 5, 40)
+                                                     << QList<qint64>{1, 2, 70001, 1 << 20, 3};
+    }
+    void lines()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QList<qint64>, pieces);
+        ByteStore store(1 << 20);
+        ReceivedText t;
+        t.follow(store);
+        for (qint64 pos = 0, i = 0; pos < bytes.size(); ++i) {
+            const qint64 n = qMin(pieces[i % pieces.size()], bytes.size() - pos);
+            store.append(bytes.constData() + pos, n);
+            pos += n;
+            QCOMPARE(t.catchUp(), n);
+        }
+        QCOMPARE(store.spilledBytes() > 0, bytes.size() > 2 << 20);
+        checkAgainstReference(t, bytes);
+        // Appending to a followed text never writes into the store.
+        t.append("\r\nC", 3);
+        QVERIFY(!t.follows(store));
+        QCOMPARE(store.size(), bytes.size());
+        checkAgainstReference(t, bytes + "\r\nC");
+        t.clear();
+        t.append("\nX", 2); // no CR before it any more
+        checkAgainstReference(t, "\nX");
+    }
+
+    // CR LF is one line break; bytes 0 and 0x98 are kept, and painted
+    // as blanks with the other control characters.
+    void text()
+    {
+        ReceivedText t;
+        t.append("A\r\nB\xcf\0\x98", 7);
+        QCOMPARE(t.text(), QStringLiteral("A\nBП") + QChar(0) + QChar(0x98));
+        QCOMPARE(t.text(0, 2), QStringLiteral("A\r"));
+        QCOMPARE(t.text(-5, 99), t.text());
+        QString shown;
+        for (quint8 b : {0x00, 0x1F, 0x20, 0x41, 0x7F, 0x98, 0xB9, 0xC0})
+            shown += ReceivedText::displayChar(b);
+        QCOMPARE(shown, QStringLiteral("   A  №А"));
+    }
+
+    // Steps over second, minute and hour borders, one line each. Written
+    // only by a flush, unless the backlog grows large.
+    void roundTrip()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("CAPTURE.LOG"); // text, whatever the case of its suffix
+        CaptureLog log;
+        QVERIFY2(log.open(path, CaptureLog::formatFor(path)), qPrintable(log.errorString()));
+        QByteArray all, lines;
+        for (int b = 0; b < 256; ++b)
+            all.append(char(b));
+        const QByteArray big(CaptureLog::MaxPending, 'x');
+        qint64 ms = 1765000000123;
+        for (const auto &[step, bytes] : {std::pair{0, all}, {5, QByteArray("\r\n")}, {1900, all}, {3'600'000, all}, {0, big}}) {
+            ms += step;
+            QVERIFY(log.append(bytes.constData(), bytes.size(), ms));
+            QVERIFY(log.append("", 0, 0)); // an empty step leaves no line
+            lines += CaptureLogLine(ms, bytes.constData(), bytes.size());
+            if (step == 5)
+                QVERIFY(log.flush());
+            QCOMPARE(QFileInfo(path).size() == log.size(), step == 5 || bytes == big);
+        }
+        QVERIFY(log.close());
+        QCOMPARE(fileBytes(path), lines);
+        QVERIFY(!log.open(dir.filePath(QStringLiteral("no/such/dir.log")), CaptureLog::Text));
+        QVERIFY(!log.errorString().isEmpty());
+    }
+
+    void lineFormat()
+    {
+        const qint64 ms = QDateTime(QDate(2026, 12, 6), QTime(15, 4, 33, 7)).toMSecsSinceEpoch();
+        QCOMPARE(QString::fromUtf8(CaptureLogLine(ms, "H\xcf\r\n", 4)),
+                 QStringLiteral("2026-12-06 15:04:33.007\t4\t48 CF 0D 0A\tHП..\n"));
     }
 };
 

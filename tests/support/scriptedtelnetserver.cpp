@@ -1,6 +1,5 @@
 #include "support/scriptedtelnetserver.h"
 
-#include <QDeadlineTimer>
 #include <QTest>
 
 ScriptedTelnetServer::ScriptedTelnetServer()
@@ -50,16 +49,11 @@ void ScriptedTelnetServer::send(const QByteArray &bytes)
 
 void ScriptedTelnetServer::hangUp()
 {
-    if (m_client) {
-        m_client->flush();
-        m_client->disconnectFromHost();
-    }
+    if (m_client)
+        m_client->flush(), m_client->disconnectFromHost();
 }
 
 bool ScriptedTelnetServer::waitForReceived(qsizetype n, int timeoutMs)
 {
-    QDeadlineTimer deadline(timeoutMs);
-    while (received.size() < n && !deadline.hasExpired())
-        QTest::qWait(5);
-    return received.size() >= n;
+    return QTest::qWaitFor([&] { return received.size() >= n; }, timeoutMs);
 }
