@@ -85,14 +85,6 @@ private slots:
             QCOMPARE(parsed->first(head.size()), head);
     }
 
-    // A refused count takes only its own line, so what follows can be read.
-    void refusedCountConsumesOneLine()
-    {
-        TextLineReader reader("x\r\n7\r\n");
-        QVERIFY(!ReadCommandBlock(reader));
-        QCOMPARE(reader.next(), QStringLiteral("7"));
-    }
-
     void portRecord()
     {
         const PortSettings com3{"COM3", 19200, 7, 2, 2}, cyrillic{QString::fromUtf8("ПОРТ"), -1, 8, 0, 0};
@@ -139,6 +131,9 @@ private slots:
                                              << QList<int>{5, 1, 1} << "";
         QTest::newRow("name of another port") << QByteArray("1\nA\nB\n5\n1\n1\nCOM10\n") << "COM2"
                                               << Commands{{"A", "B"}} << QList<int>{5, 1, 1} << "";
+        // A refused count takes only its own line, so what follows is read.
+        QTest::newRow("count refused") << QByteArray("x\n3\n100\n200\nCOM1\n") << "COM1" << Commands{}
+                                       << QList<int>{3, 100, 200} << "COM1";
         QTest::newRow("short name matches") << QByteArray("1\nA\nB\n5\n1\n1\nS0\n") << "S0"
                                             << Commands{{"A", "B"}} << QList<int>{5, 1, 1} << "S0";
     }

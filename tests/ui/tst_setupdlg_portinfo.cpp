@@ -2,10 +2,8 @@
 #include "support/pty.h"
 
 #include <QComboBox>
-#include <QFile>
 #include <QLabel>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
@@ -22,12 +20,6 @@ private slots:
         const QString device = pty.slavePath() + QStringLiteral(": устройство");
         dlg.CBCommPortName->setEditText(QStringLiteral("ttyVarnelNone"));
         QCOMPARE(dlg.LabelPortInfo->text(), QStringLiteral("/dev/ttyVarnelNone: нет такого устройства"));
-        // A stable link is a name like any other.
-        QTemporaryDir dir;
-        const QString link = dir.filePath(QStringLiteral("usb-Varnel_Test-if00-port0"));
-        QVERIFY(QFile::link(pty.slavePath(), link));
-        dlg.CBCommPortName->setEditText(link);
-        QCOMPARE(dlg.LabelPortInfo->text(), QStringLiteral("→ ") + device);
         dlg.CBCommPortName->setEditText(pty.slavePath());
         QCOMPARE(dlg.LabelPortInfo->text(), device);
 
