@@ -60,21 +60,6 @@ private slots:
         }
     }
 
-    // Every combination of data bits, parity and stop bits, with values beyond the codes.
-    void lineCodes()
-    {
-        const quint8 stopCodes[] = {1, 3, 2}; // one, one and a half, two
-        for (int bits = 4; bits <= 9; ++bits)
-            for (int parity : {0, 4, 5, 255})
-                for (int stop : {0, 1, 2, 3}) {
-                    const comport::CodedSettings coded = comport::lineCodes(PortSettings{{}, 57600, quint8(bits), quint8(parity), quint8(stop)});
-                    const bool codable = bits >= 5 && bits <= 8 && parity <= 4 && stop <= 2;
-                    QCOMPARE(coded.refused.isEmpty(), codable);
-                    QCOMPARE(coded.codes, codable ? std::optional(comport::LineCodes{57600, quint8(bits), quint8(parity + 1), stopCodes[stop]})
-                                                  : std::nullopt);
-                }
-    }
-
     void portNames_data()
     {
         QTest::addColumn<QString>("name");

@@ -19,11 +19,9 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<bool>("enter"); // else left by focus
         QTest::addColumn<int>("value");
-        QTest::newRow("bounded, past the maximum") << 65535 << "99999" << false << 65535;
         QTest::newRow("bounded, below the minimum, Enter") << 8192 << "0" << true << 1;
         QTest::newRow("bounded, emptied") << 5 << "" << false << 1;
         QTest::newRow("unbounded, past 32 bits, Enter") << 0 << "2147483648" << true << 0;
-        QTest::newRow("unbounded, smallest") << 0 << "-2147483648" << false << -2147483647 - 1;
         QTest::newRow("letters refused") << 0 << "x1y" << false << 1;
     }
     void typedDigitsAreKept()
