@@ -4,7 +4,6 @@
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
-#include <QVBoxLayout>
 
 // Number fields take whatever digits are typed; a bounded one brings the
 // value into range when it is left or read, an unbounded one reads the text
@@ -30,11 +29,8 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(int, value);
         QWidget window;
-        auto *layout = new QVBoxLayout(&window);
         auto *field = new SpinEdit(QStringLiteral("SETest"), max ? 1 : 0, max, 3, &window);
         auto *elsewhere = new QLineEdit(&window);
-        layout->addWidget(field);
-        layout->addWidget(elsewhere);
         window.show();
         QApplication::setActiveWindow(&window);
         QVERIFY(QTest::qWaitForWindowActive(&window));
