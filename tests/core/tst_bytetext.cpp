@@ -50,27 +50,17 @@ private slots:
         QCOMPARE(EncodeTransmitLine(text, charset).toHex(' '), bytes.toHex(' '));
     }
 
-    void generator_data()
+    void generator()
     {
         using C = GeneratorCommand;
         using F = GeneratorFields; // pulse, pause, count, divider, packets, pulses and pauses in a packet
-        QTest::addColumn<GeneratorCommand>("command");
-        QTest::addColumn<GeneratorFields>("fields");
-        QTest::addColumn<QByteArray>("frame");
-        auto hex = [](const char *h) { return QByteArray::fromHex(h); };
-        QTest::newRow("start ignores divider, durations wrap") << C::StartGen << F{65537, 65536, 1000, 2} << hex("FFFEFFE803FFFF");
-        QTest::newRow("continuous") << C::NeprGener << F{1000, 500, 3} << hex("FE17FC03000BFE");
-        QTest::newRow("divider low 8 bits") << C::NeprSDelit << F{1000, 500, 3, 0x102} << hex("FC17FC03000BFE02");
-        QTest::newRow("packets") << C::NPaketov << F{1000, 500, 99, 5, 10, 4, 2} << hex("FB17FC0A000BFE0504000200");
-        QTest::newRow("packet counts wrap")
-            << C::PaketNepreryvno << F{0, 0, 0, 1, -1, 65536, 70000} << hex("FAFFFFFFFFFFFF0100007011");
-    }
-    void generator()
-    {
-        QFETCH(GeneratorCommand, command);
-        QFETCH(GeneratorFields, fields);
-        QFETCH(QByteArray, frame);
-        QCOMPARE(GeneratorFrame(command, fields).toHex(' '), frame.toHex(' '));
+        for (const auto &[command, fields, frame] :
+             {std::tuple{C::StartGen, F{65537, 65536, 1000, 2}, "FFFEFFE803FFFF"}, // no divider; durations wrap
+              {C::NeprGener, F{1000, 500, 3}, "FE17FC03000BFE"},
+              {C::NeprSDelit, F{1000, 500, 3, 0x102}, "FC17FC03000BFE02"}, // the divider's low 8 bits
+              {C::NPaketov, F{1000, 500, 99, 5, 10, 4, 2}, "FB17FC0A000BFE0504000200"},
+              {C::PaketNepreryvno, F{0, 0, 0, 1, -1, 65536, 70000}, "FAFFFFFFFFFFFF0100007011"}}) // counts wrap
+            QCOMPARE(GeneratorFrame(command, fields).toHex(' '), QByteArray::fromHex(frame).toHex(' '));
     }
 
     // Flags and escapes in data and in the FCS; 5E and 5D stay as they are.
