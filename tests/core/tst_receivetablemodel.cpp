@@ -62,7 +62,6 @@ private slots:
         QTest::addColumn<QString>("steps");
         QTest::addColumn<QString>("grid");
         QTest::newRow("10 hidden, 2 shown") << "hide 10;show 2" << "n.........ww";
-        QTest::newRow("empty shown poll") << "hide 3;show 0" << "n..";
         // Texts of the replaced capture must not reappear beside other bytes.
         QTest::newRow("load drops stale texts") << "show 20;load 3;hide 10;show 1" << "wwwnnnnnnnnnnw";
     }

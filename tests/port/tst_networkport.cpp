@@ -140,8 +140,7 @@ private slots:
         if (serve == OtherRate || serve == ZeroRate)
             server.answers[comport::SetBaudRate] = hex(serve == OtherRate ? "00002580" : "00000000");
         const bool toServer = name.contains(QLatin1String("%1"));
-        if (toServer)
-            name = name.arg(server.port());
+        name = toServer ? name.arg(server.port()) : name;
         NetworkPort port;
         port.setAnswerTimeout(200);
         QElapsedTimer t;

@@ -1,12 +1,13 @@
 #include "ui/bytetableview.h"
+#include "ui/commandgridview.h"
 #include "ui/widgets.h"
 #include "core/receivetablemodel.h"
 #include "core/transmittablemodel.h"
 
-#include <QApplication>
 #include <QClipboard>
 #include <QHelpEvent>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 #include <QTest>
 #include <QToolTip>
 
@@ -195,6 +196,15 @@ private slots:
         model.columns += 1000;
         emit model.longColumnsChanged();
         QCOMPARE(view.leftColumn(), last + 1000 - page + 1);
+    }
+
+    // A command cell lays out only a start of a long code: laid out whole to
+    // be elided, a 50 MB code held the window for minutes.
+    void longCodeCellShowsAStart()
+    {
+        CommandGridView grid;
+        auto *delegate = qobject_cast<QStyledItemDelegate *>(grid.itemDelegate());
+        QVERIFY(delegate && delegate->displayText(QString(4 << 20, u'c'), QLocale()).size() <= 4096);
     }
 };
 
