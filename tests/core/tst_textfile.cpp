@@ -1,4 +1,5 @@
 #include "core/commandfile.h"
+#include "core/settingsfiles.h"
 #include "core/textfile.h"
 
 #include <QTest>
@@ -21,6 +22,8 @@ QByteArray pairs(int count, int pairsFollowing, const char *tail)
     return QByteArray::number(count) + "\n" + QByteArray("a\nb\n").repeated(pairsFollowing) + tail;
 }
 
+QByteArray hex(const char *h) { return QByteArray::fromHex(h); }
+
 } // namespace
 
 class TstTextFile : public QObject
@@ -31,31 +34,14 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QStringList>("lines");
-        QTest::newRow("CR LF") << QByteArray("A\r\n\r\nB\r\n") << QStringList{"A", "", "B"};
         QTest::newRow("CR elsewhere dropped, LF alone") << QByteArray("A\rB\r\r\nC\nD") << QStringList{"AB", "C", "D"};
         QTest::newRow("ctrl-Z ends data") << QByteArray("A\x1A" "B\nC") << QStringList{"A"};
-        QTest::newRow("cp1251") << QByteArray("\xcf\xf0\xe8\r\n\xb9") << QStringList{QString::fromUtf8("При"), QString::fromUtf8("№")};
         QTest::newRow("3 MB line") << QByteArray(3'000'000, 'x') + "\r\ny" << QStringList{QString(3'000'000, 'x'), "y"};
     }
     void read()
     {
         QFETCH(QByteArray, bytes);
         QTEST(readAll(bytes), "lines");
-    }
-
-    void holdsLines()
-    {
-        for (const auto &[bytes, n, holds] : {std::tuple{"a\nb", 2, true}, {"a\nb\n", 3, false},
-                                              {"\r\n\r\n\r\n", 3, true}, {"a\n\x1A" "b\nc\n", 2, false}})
-            QVERIFY2(TextLineReader(bytes).holdsLines(n) == holds, bytes);
-    }
-
-    void write()
-    {
-        QCOMPARE(WriteTextLines({"A", ""}), QByteArray("A\r\n\r\n"));
-        QCOMPARE(WriteTextLines({QString::fromUtf8("При€À")}), QByteArray("\xcf\xf0\xe8\x88?\r\n"));
-        // One entry must stay one line, and 0x1A would end the file early.
-        QCOMPARE(WriteTextLines({"a\nb\rc", "d\x1A" "e"}), QByteArray("a b c\r\nd e\r\n"));
     }
 
     // Lines missing at the end read as empty up to the bound; past it the
@@ -67,8 +53,6 @@ private slots:
         QTest::addColumn<Commands>("head");
         const int past = kMaxCommandRows + 1;
         QTest::newRow("short file") << QByteArray("3\r\nA\r\n") << 3 << Commands{{"A", ""}, {"", ""}, {"", ""}};
-        QTest::newRow("extra lines ignored") << QByteArray("1\nA\nB\nC\n") << 1 << Commands{{"A", "B"}};
-        QTest::newRow("zero") << QByteArray("0\r\nA\r\nB\r\n") << -1 << Commands();
         QTest::newRow("beyond int32") << QByteArray("4294967297\r\nA\r\nB\r\n") << -1 << Commands();
         QTest::newRow("at the bound, one line follows")
             << QByteArray::number(kMaxCommandRows) + "\r\nA\r\n" << kMaxCommandRows << Commands{{"A", ""}};
@@ -89,12 +73,75 @@ private slots:
             QCOMPARE(parsed->first(head.size()), head);
     }
 
-    // A refused count takes only its own line, so what follows can be read.
-    void refusedCountConsumesOneLine()
+    void portRecord()
     {
-        TextLineReader reader("x\r\n7\r\n");
-        QVERIFY(!ReadCommandBlock(reader));
-        QCOMPARE(reader.next(), QStringLiteral("7"));
+        const PortSettings com3{"COM3", 19200, 7, 2, 2}, cyrillic{QString::fromUtf8("ПОРТ"), -1, 8, 0, 0};
+        for (const auto &[settings, record] : {std::pair{com3, "04434F4D33000000004B000007020200"},
+                                               {cyrillic, "04CFCED0D2000000FFFFFFFF08000000"}}) {
+            QCOMPARE(EncodePortSettingsRecord(settings).toHex(' '), hex(record).toHex(' '));
+            QCOMPARE(DecodePortSettingsRecord(hex(record)), std::optional(settings));
+        }
+        // Reserved bytes are ignored, a name length above 4 reads 4 (short records: the stress test).
+        QCOMPARE(DecodePortSettingsRecord(hex("04434F4D33AABBCC004B0000070202EE")), std::optional(com3));
+        QCOMPARE(DecodePortSettingsRecord(hex("FF434F4D3331000080250000 08000000")),
+                 std::optional(PortSettings{"COM3", 9600, 8, 0, 0}));
+    }
+
+    void viewRecord()
+    {
+        const ViewSettings v{true,       false,      true,       false,      0x01020300, 0x01020301, 0x01020302, 0x01020303,
+                             0x01020304, -1,         0x01020306, 0x01020307, 0x01020308, 0x01020309, INT32_MIN};
+        const QByteArray record = EncodeViewSettingsRecord(v);
+        QCOMPARE(record.toHex(' '), hex("01 00 01 00"
+                                        "00 03 02 01  01 03 02 01  02 03 02 01"
+                                        "03 03 02 01  04 03 02 01  FF FF FF FF  06 03 02 01"
+                                        "07 03 02 01  08 03 02 01  09 03 02 01  00 00 00 80")
+                                        .toHex(' '));
+        QCOMPARE(DecodeViewSettingsRecord(record), std::optional<ViewSettings>(v));
+    }
+
+    void parseStrings_data()
+    {
+        QTest::addColumn<QByteArray>("tail"); // after the ten lines and the command line
+        QTest::addColumn<QString>("recordName");
+        QTest::addColumn<Commands>("commands"); // empty: the list stays as it is
+        QTest::addColumn<QString>("rest"); // divider, pulses, pauses, full port name
+        QTest::newRow("full") << QByteArray("2\nA\n$41\nB\n42\n3\n100\n200\nCOM10\n") << "COM1"
+                              << Commands{{"A", "$41"}, {"B", "42"}} << "3 100 200 COM10";
+        QTest::newRow("numbers not numeric") << QByteArray("1\n\n\nx\n\n1.5\n") << "COM1" << Commands{{"", ""}} << "5 1 1 ";
+        QTest::newRow("name of another port") << QByteArray("1\nA\nB\n5\n1\n1\nCOM10\n") << "COM2" << Commands{{"A", "B"}}
+                                              << "5 1 1 ";
+        // A refused count takes only its own line, so what follows is read.
+        QTest::newRow("count refused") << QByteArray("x\n3\n100\n200\nCOM1\n") << "COM1" << Commands{} << "3 100 200 COM1";
+        QTest::newRow("short name matches") << QByteArray("1\nA\nB\n5\n1\n1\nS0\n") << "S0" << Commands{{"A", "B"}}
+                                            << "5 1 1 S0";
+    }
+    void parseStrings()
+    {
+        QFETCH(QByteArray, tail);
+        QFETCH(QString, recordName);
+        QFETCH(Commands, commands);
+        const StringsFileContent c =
+            ParseStringsFile("L1\r\nL2\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\nL10\r\nAT$0D\r\nReset\r\n" + tail, recordName);
+        QCOMPARE(c.lines, (QStringList{"L1", "L2", "", "", "", "", "", "", "", "L10"}));
+        QCOMPARE(c.leString + c.leLabel, QStringLiteral("AT$0DReset"));
+        QCOMPARE(c.commands.has_value(), !commands.isEmpty());
+        QCOMPARE(c.commands.value_or(Commands()), commands);
+        QTEST(QStringLiteral("%1 %2 %3 %4").arg(c.divider).arg(c.qPulseInPaket).arg(c.qPauseInPaket).arg(c.fullPortName), "rest");
+    }
+
+    void stringsRoundTrip()
+    {
+        StringsFileContent c{{"AB", QString::fromUtf8("Ё"), "", "", "", "", "", "", "", ""}, "$1B", "Reset",
+                                   Commands{{"Reset", "$1B"}}, 2, 65535, 1, "ttyUSB0"};
+        const QByteArray bytes = SerializeStringsFile(c);
+        QCOMPARE(bytes, QByteArray("AB\r\n\xa8\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n$1B\r\nReset\r\n"
+                                   "1\r\nReset\r\n$1B\r\n2\r\n65535\r\n1\r\nttyUSB0\r\n"));
+        QCOMPARE(ParseStringsFile(bytes, "ttyU"), c);
+        // A list longer than any typed by hand comes back whole.
+        for (int i = 0; i <= kMaxCommandRows; ++i)
+            c.commands->append({QString::number(i), "c"});
+        QCOMPARE(ParseStringsFile(SerializeStringsFile(c), "ttyU"), c);
     }
 };
 

@@ -91,18 +91,19 @@ private slots:
     {
         QCOMPARE(port->open(line->settings()), SerialPort::OpenResult::Opened);
         QSignalSpy ready(port, &SerialPort::readyRead);
-        QByteArray sent;
+        // Every byte, and telnet look-alikes that must pass as data.
+        QByteArray sent = QByteArray::fromHex("fffa2c6bfff0fffb2cff");
         for (int b = 0; b < 256; ++b)
             sent.append(char(b));
         line->feed(sent);
-        QTRY_COMPARE_WITH_TIMEOUT(port->bytesWaiting(), 256, 2000);
+        QTRY_COMPARE_WITH_TIMEOUT(port->bytesWaiting(), sent.size(), 2000);
         QVERIFY(ready.count() > 0); // announced: a reader need not poll
         // A short read takes the head; the rest stays waiting in order.
         QByteArray got(300, '\x55');
         QCOMPARE(port->read(got.data(), 100), 100);
-        QCOMPARE(port->bytesWaiting(), 156);
-        QCOMPARE(port->read(got.data() + 100, 200), 156);
-        QCOMPARE(got.left(256), sent);
+        QCOMPARE(port->bytesWaiting(), sent.size() - 100);
+        QCOMPARE(port->read(got.data() + 100, 200), sent.size() - 100);
+        QCOMPARE(got.left(sent.size()), sent);
 
         std::reverse(sent.begin(), sent.end());
         for (char b : std::as_const(sent))
@@ -122,27 +123,19 @@ private slots:
         QVERIFY(!port->isOpen() && port->read(&c, 1) == 0 && !port->writeByte(0x41));
     }
 
-    // Modem lines and break only while open and only on ports that have them;
-    // a closed port takes and announces nothing, closes again and reopens.
+    // A closed port has no modem lines or break, takes and announces
+    // nothing, closes again and reopens.
     void closedPortIsInert()
     {
-        port->close();
         QVERIFY(!port->modemLines() && !port->setBreak(true));
         QCOMPARE(port->open(line->settings()), SerialPort::OpenResult::Opened);
-        // A pty has no modem lines; a network port learns them when the server tells.
-        if (line->kind != Kind::Network) {
-            const bool hasLines = line->kind == Kind::Fake;
-            QCOMPARE(port->modemLines().has_value(), hasLines);
-            QVERIFY(!hasLines || (port->setBreak(true) && port->setBreak(false)));
-        }
         port->close();
         port->close();
         QSignalSpy ready(port, &SerialPort::readyRead);
         line->feed("late");
         QTest::qWait(50);
-        QVERIFY(!port->isOpen() && !port->modemLines() && !port->writeByte(0x41));
-        QCOMPARE(ready.count(), 0);
-        QCOMPARE(port->bytesWaiting(), 0);
+        QVERIFY(!port->isOpen() && !port->modemLines() && !port->setBreak(true) && !port->writeByte(0x41));
+        QCOMPARE(ready.count() + port->bytesWaiting(), 0);
         QCOMPARE(port->open(line->settings()), SerialPort::OpenResult::Opened);
         QVERIFY(port->writeByte(0x42));
         QCOMPARE(line->drain(1).right(1), QByteArray("B"));

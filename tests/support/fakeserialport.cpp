@@ -5,12 +5,6 @@
 
 FakeSerialPort *FakeSerialPort::last = nullptr;
 
-FakeSerialPort::FakeSerialPort(QObject *parent)
-    : SerialPort(parent)
-{
-    last = this;
-}
-
 void FakeSerialPort::install()
 {
     setSerialPortFactory([](QObject *parent) -> SerialPort * { return new FakeSerialPort(parent); });
@@ -18,12 +12,7 @@ void FakeSerialPort::install()
 
 SerialPort::OpenResult FakeSerialPort::open(const PortSettings &s)
 {
-    calls << QStringLiteral("open %1 %2 %3 %4 %5")
-                 .arg(s.PortName)
-                 .arg(s.BaudRate)
-                 .arg(s.ByteSize)
-                 .arg(s.Parity)
-                 .arg(s.StopBits);
+    calls << QStringLiteral("open %1 %2 %3 %4 %5").arg(s.PortName).arg(s.BaudRate).arg(s.ByteSize).arg(s.Parity).arg(s.StopBits);
     // Like a real line, settings it cannot carry are refused.
     const bool applicable = s.BaudRate > 0 && s.ByteSize >= 5 && s.ByteSize <= 8 && s.Parity <= 4
                          && (s.StopBits == 0 || s.StopBits == 2);
@@ -33,16 +22,9 @@ SerialPort::OpenResult FakeSerialPort::open(const PortSettings &s)
     return result;
 }
 
-qint64 FakeSerialPort::bytesWaiting()
-{
-    return m_open && !failBytesWaiting ? m_incoming.size() : 0;
-}
-
 qint64 FakeSerialPort::read(char *data, qint64 maxBytes)
 {
-    if (!m_open)
-        return 0;
-    const qint64 n = qMin<qint64>(maxBytes, m_incoming.size());
+    const qint64 n = m_open ? qMin<qint64>(maxBytes, m_incoming.size()) : 0;
     memcpy(data, m_incoming.constData(), size_t(n));
     m_incoming.remove(0, n);
     return n;
@@ -54,30 +36,6 @@ bool FakeSerialPort::writeByte(quint8 byte)
     if (m_open)
         written.append(char(byte));
     return m_open;
-}
-
-bool FakeSerialPort::setDtr(bool on)
-{
-    calls << QStringLiteral("dtr %1").arg(on ? 1 : 0);
-    return m_open;
-}
-
-bool FakeSerialPort::setRts(bool on)
-{
-    calls << QStringLiteral("rts %1").arg(on ? 1 : 0);
-    return m_open;
-}
-
-void FakeSerialPort::close()
-{
-    calls << QStringLiteral("close");
-    m_open = false;
-}
-
-void FakeSerialPort::loseDevice()
-{
-    m_open = false;
-    emit deviceGone();
 }
 
 QStringList FakeSerialPort::controlLineCalls() const
@@ -92,17 +50,12 @@ void FakeSerialPort::inject(const QByteArray &bytes)
         emit readyRead();
 }
 
-std::optional<ModemLines> FakeSerialPort::modemLines()
-{
-    return m_open ? lines : std::nullopt;
-}
-
 bool FakeSerialPort::setBreak(bool on)
 {
     static QElapsedTimer clock;
     if (!clock.isValid())
         clock.start();
-    calls << QStringLiteral("break %1").arg(on ? 1 : 0);
+    calls << QStringLiteral("break %1").arg(int(on));
     breaks.append({calls.last(), clock.elapsed()});
     breakHeld = m_open ? on : breakHeld;
     return m_open;

@@ -34,9 +34,7 @@ inline QWidget *topLevel(const QString &name)
 inline bool catchesSignal(qint64 pid, int signal)
 {
     QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return false;
-    for (const QByteArray &line : status.readAll().split('\n'))
+    for (const QByteArray &line : status.open(QIODevice::ReadOnly) ? status.readAll().split('\n') : QByteArrayList())
         if (line.startsWith("SigCgt:"))
             return (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (signal - 1)) & 1;
     return false;
@@ -51,9 +49,8 @@ inline bool startProgramProcess(QProcess &p, const QString &dir, const QStringLi
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     p.setProcessEnvironment(env);
     p.setWorkingDirectory(dir);
-    p.setChildProcessModifier([fileSizeLimit] {
-        const rlimit limit{fileSizeLimit, fileSizeLimit};
-        if (fileSizeLimit)
+    p.setChildProcessModifier([limit = rlimit{fileSizeLimit, fileSizeLimit}] {
+        if (limit.rlim_cur)
             setrlimit(RLIMIT_FSIZE, &limit);
     });
     p.start(QStringLiteral(VARNEL_BINARY), arguments);
@@ -85,10 +82,8 @@ struct ProgramFixture {
         FakeSerialPort::install();
         begin();
         port = FakeSerialPort::last;
-        if (open) {
-            f->portBar.SBOpenComm->click();
-            port->clearLog();
-        }
+        if (open)
+            f->portBar.SBOpenComm->click(), port->clearLog();
     }
 
     // On the real backend, the port closed.

@@ -32,22 +32,26 @@ Pty::~Pty()
         ::close(m_slave);
 }
 
+// Waits a moment for the master to become ready, letting the program run.
+static void pause(int fd, short events)
+{
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    pollfd p{fd, events, 0};
+    ::poll(&p, 1, 2);
+}
+
 bool Pty::write(const QByteArray &bytes)
 {
     QElapsedTimer idle; // the far end may stall: give up after 5 s without progress
     idle.start();
     for (qsizetype done = 0; done < bytes.size();) {
         const ssize_t n = ::write(m_master, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n > 0) {
-            done += n;
-            idle.restart();
-        } else if ((n < 0 && errno != EAGAIN && errno != EINTR) || idle.elapsed() > 5000) {
+        if (n > 0)
+            done += n, idle.restart();
+        else if ((n < 0 && errno != EAGAIN && errno != EINTR) || idle.elapsed() > 5000)
             return false;
-        } else {
-            pollfd p{m_master, POLLOUT, 0};
-            ::poll(&p, 1, 2);
-            QCoreApplication::processEvents();
-        }
+        else
+            pause(m_master, POLLOUT);
     }
     return true;
 }
@@ -60,25 +64,18 @@ QByteArray Pty::read(int minBytes, int timeoutMs)
     char buf[65536];
     while (true) {
         const ssize_t n = ::read(m_master, buf, sizeof buf);
-        if (n > 0) {
+        if (n > 0)
             out.append(buf, n);
-            if (out.size() >= minBytes)
-                break;
-            continue;
-        }
-        if (t.elapsed() >= timeoutMs)
+        if (n > 0 ? out.size() >= minBytes : t.elapsed() >= timeoutMs)
             break;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        pollfd p{m_master, POLLIN, 0};
-        ::poll(&p, 1, 2);
+        if (n <= 0)
+            pause(m_master, POLLIN);
     }
     return out;
 }
 
 void Pty::closeMaster()
 {
-    if (m_master >= 0) {
-        ::close(m_master);
-        m_master = -1;
-    }
+    if (m_master >= 0)
+        ::close(m_master), m_master = -1;
 }

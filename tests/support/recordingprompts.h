@@ -15,29 +15,18 @@ public:
             setPrompts(nullptr);
     }
 
-    void message(QWidget *, const QString &text) override
-    {
-        messages << text;
-        informativeTexts << QString();
-    }
-    // Recorded with the plain boxes: messages and informativeTexts stay in step.
+    // Plain and detailed boxes alike: messages and informativeTexts stay in step.
+    void message(QWidget *, const QString &text) override { messages << text, informativeTexts << QString(); }
     void detailedMessage(QWidget *, const QString &text, const QString &informative) override
     {
-        messages << text;
-        informativeTexts << informative;
+        messages << text, informativeTexts << informative;
     }
     void error(QWidget *, const QString &text) override { errors << text; }
-    bool question(QWidget *, const QString &text) override
-    {
-        questions << text;
-        return answerYes;
-    }
+    bool question(QWidget *, const QString &text) override { return questions << text, answerYes; }
     std::optional<QString> fileName(QWidget *, const FileDialogSpec &dialog) override
     {
         dialogs << dialog.objectName;
-        if (fileNames.isEmpty())
-            return std::nullopt; // cancelled
-        return fileNames.takeFirst();
+        return fileNames.isEmpty() ? std::nullopt : std::optional(fileNames.takeFirst()); // empty: cancelled
     }
 
     QStringList messages, informativeTexts, errors, questions, dialogs;
