@@ -6,7 +6,11 @@
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
+#include <QTcpServer>
 #include <QTest>
+
+#include <arpa/inet.h>
+#include <unistd.h>
 
 namespace {
 
@@ -27,6 +31,35 @@ QByteArray drain(SerialPort &port)
 }
 
 enum Serve { Answers, OtherRate, ZeroRate, Refuses, Silent, HangsUp };
+
+// A listener whose queue is full: a connection to it is never answered.
+struct DeafListener
+{
+    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    int clients[3] = {};
+    quint16 port = 0;
+    DeafListener()
+    {
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t n = sizeof a;
+        if (::bind(fd, reinterpret_cast<sockaddr *>(&a), n) != 0 || ::listen(fd, 0) != 0
+            || ::getsockname(fd, reinterpret_cast<sockaddr *>(&a), &n) != 0)
+            return;
+        port = ntohs(a.sin_port);
+        for (int &c : clients) {
+            c = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+            (void)::connect(c, reinterpret_cast<sockaddr *>(&a), n);
+        }
+    }
+    ~DeafListener()
+    {
+        for (int c : clients)
+            ::close(c);
+        ::close(fd);
+    }
+};
 
 } // namespace
 
@@ -71,8 +104,9 @@ private slots:
         QTest::newRow("57600 7 even 2") << PortSettings{{}, 57600, 7, 2, 2} << QString()
                                         << hex("fffa2c010000e100fff0fffa2c0207fff0fffa2c0303fff0fffa2c0402fff0");
         QTest::newRow("rate with a 0xFF byte") << PortSettings{{}, 255} << QString() << hex("fffa2c01000000fffffff0");
-        QTest::newRow("DTR and RTS") << PortSettings{} << QStringLiteral("dtr1 rts0 dtr0 rts1")
-                                     << hex("fffa2c0508fff0fffa2c050cfff0fffa2c0509fff0fffa2c050bfff0");
+        QTest::newRow("DTR, RTS and break") << PortSettings{} << QStringLiteral("dtr1 rts0 brk1 brk0 dtr0 rts1")
+                                            << hex("fffa2c0508fff0fffa2c050cfff0fffa2c0505fff0fffa2c0506fff0"
+                                                   "fffa2c0509fff0fffa2c050bfff0");
     }
     void commandsOnTheWire()
     {
@@ -88,25 +122,56 @@ private slots:
         QVERIFY2(t.elapsed() < NetworkPort::kAnswerTimeoutMs, "a server that answers everything is not waited on");
         for (const QString &a : actions.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
             const bool on = a.endsWith(QLatin1Char('1'));
-            QVERIFY(a.startsWith(QLatin1String("dtr")) ? port.setDtr(on) : port.setRts(on));
+            QVERIFY(a.startsWith(QLatin1String("dtr")) ? port.setDtr(on)
+                    : a.startsWith(QLatin1String("rts")) ? port.setRts(on) : port.setBreak(on));
         }
         port.close(); // what was written just before still goes out
         QTRY_VERIFY2_WITH_TIMEOUT(server.received.contains(expected), qPrintable(server.received.toHex(' ')), 3000);
     }
 
-    // The bytes before a hang-up are read before the loss is told.
-    void hangUpAfterLastWords()
+    // The server's modem-state notes light the lines; the bytes before a
+    // hang-up are read before the loss is told.
+    void notesAndLastWords()
     {
         ScriptedTelnetServer server;
         NetworkPort port;
         QCOMPARE(port.open(PortSettings{rfc(server.port())}), OPENED);
-        QSignalSpy gone(&port, &SerialPort::deviceGone);
+        QSignalSpy gone(&port, &SerialPort::deviceGone), lines(&port, &SerialPort::modemLinesChanged);
+        server.send(hex("fffa2c6b31fff0")); // CTS and DSR on, CTS changed
+        QVERIFY(lines.wait(3000));
+        QCOMPARE(port.modemLines(), (ModemLines{.cts = true, .dsr = true}));
         QByteArray got; // taken as announced
         connect(&port, &SerialPort::readyRead, this, [&] { got += drain(port); });
         server.send("A\xff\xff" "last words");
         server.hangUp();
         QVERIFY(gone.wait(3000));
         QCOMPARE(got.toHex(' '), QByteArray("A\xff" "last words").toHex(' '));
+    }
+
+    // Refused before connecting or by the network, naming why.
+    void refusedAtOnce()
+    {
+        ScriptedTelnetServer server;
+        QTcpServer closed;
+        QVERIFY(closed.listen(QHostAddress::LocalHost));
+        const quint16 free = closed.serverPort();
+        closed.close();
+        DeafListener deaf;
+        QVERIFY(deaf.port);
+        const struct { QString name; quint8 bits; R result; QString text; } cases[] = {
+            {rfc(free), 8, R::OpenFailed, QStringLiteral("никто не ждёт соединений на TCP-порту %1").arg(free)},
+            {"rfc2217://127.0.0.1", 8, R::OpenFailed, "не указан номер TCP-порта"},
+            {rfc(server.port()), 4, R::SettingsRejected, "4 бита данных"}, // no code for it: nobody is asked
+            {raw(deaf.port), 8, R::OpenFailed, "не ответил за 1 с"},
+        };
+        for (const auto &c : cases) {
+            NetworkPort port;
+            port.setConnectTimeout(300);
+            QCOMPARE(port.open(PortSettings{c.name, 9600, c.bits}), c.result);
+            QVERIFY2(port.failureText().contains(c.text), qPrintable(port.failureText()));
+        }
+        QTest::qWait(20);
+        QCOMPARE(server.connections, 0);
     }
 
     void openOutcomes_data()
