@@ -13,7 +13,7 @@
 
 // The main window as laid out in the system font: every control shows its
 // whole text, none lies over another, and the window shrinks and grows. The
-// byte tables' cells are tst_bytecells'.
+// byte tables' cells are tst_bytetableview's.
 class TstMainLayout : public QObject
 {
     Q_OBJECT

@@ -17,7 +17,7 @@ QByteArray fileBytes(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
 }
 
-// The bytes of a text log, from each line's hex field (the line format is tst_capturelog's).
+// The bytes of a text log, from each line's hex field (the line format is tst_receivetablemodel's).
 QByteArray logBytes(const QByteArray &text)
 {
     QByteArray bytes;

@@ -7,7 +7,7 @@
 #include <QTest>
 
 // The buttons that make frames: the generator's, sent as they are made, and
-// HDLC, which rewrites the transmit table. The frames themselves are tst_frames'.
+// HDLC, which rewrites the transmit table. The frames themselves are tst_bytetext's.
 class TstFrameButtons : public QObject
 {
     Q_OBJECT
@@ -41,7 +41,7 @@ private slots:
     }
 
     // Each button writes its frame, from the fields, as a send does; the table
-    // stays untouched. Values past 16 or 8 bits are tst_frames'.
+    // stays untouched. Values past 16 or 8 bits are tst_bytetext's.
     void frames_data()
     {
         QTest::addColumn<QString>("button");
