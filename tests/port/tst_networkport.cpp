@@ -103,6 +103,8 @@ private slots:
         QTest::addColumn<QByteArray>("expected");
         QTest::newRow("57600 7 even 2") << PortSettings{{}, 57600, 7, 2, 2} << QString()
                                         << hex("fffa2c010000e100fff0fffa2c0207fff0fffa2c0303fff0fffa2c0402fff0");
+        QTest::newRow("300 5 space 1.5") << PortSettings{{}, 300, 5, 4, 1} << QString()
+                                         << hex("fffa2c010000012cfff0fffa2c0205fff0fffa2c0305fff0fffa2c0403fff0");
         QTest::newRow("rate with a 0xFF byte") << PortSettings{{}, 255} << QString() << hex("fffa2c01000000fffffff0");
         QTest::newRow("DTR, RTS and break") << PortSettings{} << QStringLiteral("dtr1 rts0 brk1 brk0 dtr0 rts1")
                                             << hex("fffa2c0508fff0fffa2c050cfff0fffa2c0505fff0fffa2c0506fff0"

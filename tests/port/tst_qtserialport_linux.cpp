@@ -1,7 +1,14 @@
+#include "port/portprobe.h"
 #include "port/qtserialport.h"
 #include "support/pty.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <pwd.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 class TstQtSerialPortLinux : public QObject
 {
@@ -37,6 +44,31 @@ private slots:
         first.close();
         QCOMPARE(port.open(PortSettings{pty.slavePath()}), SerialPort::OpenResult::Opened);
         QVERIFY(port.failureText().isEmpty());
+    }
+
+    // Without the root's privilege the group that owns the device is named.
+    void permissionNamesTheGroup()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("ttyLocked"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.setPermissions(QFile::ReadOwner | QFile::WriteOwner));
+        QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+                                                      | QFile::ExeGroup | QFile::ExeOther));
+        const QString group = portprobe::groupOf(path);
+        QVERIFY(!group.isEmpty());
+        // As root, ask from a child that gave up its privileges.
+        const pid_t child = ::fork();
+        if (child == 0) {
+            const passwd *nobody = ::getpwnam("nobody");
+            if (::getuid() == 0 && (!nobody || ::setgid(nobody->pw_gid) != 0 || ::setuid(nobody->pw_uid) != 0))
+                ::_exit(2);
+            QString detail;
+            ::_exit(portprobe::diagnoseOpenFailure(path, &detail) == PortProblem::NoPermission && detail == group ? 0 : 1);
+        }
+        int status = -1;
+        QVERIFY(child > 0 && ::waitpid(child, &status, 0) == child);
+        QCOMPARE(WEXITSTATUS(status), 0);
     }
 };
 
