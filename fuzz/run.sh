@@ -19,7 +19,7 @@ failed=()
 for t in "${TARGETS[@]}"; do
     work="$BUILD/fuzz-work/$t"
     mkdir -p "$work/corpus" "$work/artifacts"
-    # New inputs go to the work corpus; the checked-in seeds are only read.
+    # New inputs go to the work corpus; the checked-in inputs are only read.
     # Command lists past their bound need room for all their lines.
     case $t in fuzz_commandfile|fuzz_stringsfile) max_len=262144 ;; *) max_len=65536 ;; esac
     "$BUILD/fuzz/$t" -max_total_time="$SECONDS_EACH" -rss_limit_mb=2048 -timeout=5 -max_len=$max_len \

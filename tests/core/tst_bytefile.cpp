@@ -23,10 +23,10 @@ bool write(const QString &path, const QByteArray &bytes, QString *error)
 
 constexpr qint64 MiB = ByteStore::ChunkSize;
 
-QByteArray pattern(qint64 n, quint32 seed)
+QByteArray pattern(qint64 n, quint32 salt)
 {
     QByteArray out(n + 3, Qt::Uninitialized);
-    QRandomGenerator(seed).fillRange(reinterpret_cast<quint32 *>(out.data()), out.size() / 4);
+    QRandomGenerator(salt).fillRange(reinterpret_cast<quint32 *>(out.data()), out.size() / 4);
     return out.left(n);
 }
 

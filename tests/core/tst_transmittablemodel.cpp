@@ -49,14 +49,14 @@ private slots:
     // strings: texts of both rows and the bytes read agree after every step.
     void matchesPlainCells_data()
     {
-        QTest::addColumn<quint32>("seed");
-        for (quint32 seed : {1u, 2u, 3u, 4u})
-            QTest::newRow(qPrintable(QString::number(seed))) << seed;
+        QTest::addColumn<quint32>("salt");
+        for (quint32 salt : {1u, 2u, 3u, 4u})
+            QTest::newRow(qPrintable(QString::number(salt))) << salt;
     }
     void matchesPlainCells()
     {
-        QFETCH(quint32, seed);
-        QRandomGenerator rng(seed);
+        QFETCH(quint32, salt);
+        QRandomGenerator rng(salt);
         const QStringList hexPool{"41", "0A", "FF", "4", "1ff", "zz", "", "a1"};
         const QStringList charPool{"A", "\n", "Ё", "z", "AB", "€x", "", "Ж"};
         constexpr int Width = 24;
